@@ -1,0 +1,41 @@
+#include "platform/folders.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/errors.h"
+
+namespace mirufo {
+
+std::filesystem::path ProgramPath() {
+  std::error_code ec;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec)
+    return std::filesystem::current_path() / "mirufo";
+  return path;
+}
+
+std::filesystem::path ProgramFolder() { return ProgramPath().parent_path(); }
+
+std::filesystem::path DataFolder() {
+  if (const char* home = std::getenv("MIRUFO_HOME"); home && *home)
+    return std::filesystem::path(home);
+  auto program = ProgramFolder();
+  if (access(program.c_str(), W_OK) == 0)
+    return program;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    return std::filesystem::path(xdg) / "mirufo";
+  const char* userHome = std::getenv("HOME");
+  return std::filesystem::path(userHome && *userHome ? userHome : ".") / ".config" / "mirufo";
+}
+
+std::filesystem::path EnsureDataFolder() {
+  auto folder = DataFolder();
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec)
+    throw EInOutError(folder.string() + "\nフォルダを作成できません: " + ec.message());
+  return folder;
+}
+
+} // namespace mirufo

@@ -1,0 +1,25 @@
+// Where the program finds its files.
+//
+// The program folder is the folder of the running executable: plug-ins and
+// shipped data are read from there. The data folder holds what the program
+// writes back at exit (the settings file, the user's handset list and the
+// make sets): MIRUFO_HOME when set; otherwise the program folder when it is
+// writable (a portable copy); otherwise $XDG_CONFIG_HOME/mirufo, by default
+// ~/.config/mirufo.
+#pragma once
+
+#include <filesystem>
+
+namespace mirufo {
+
+std::filesystem::path ProgramFolder();
+std::filesystem::path ProgramPath();
+
+// The data folder as it stands now; it may not exist yet.
+std::filesystem::path DataFolder();
+
+// The data folder, created (with its parents) when missing. Raises
+// EInOutError when it cannot be created.
+std::filesystem::path EnsureDataFolder();
+
+} // namespace mirufo
