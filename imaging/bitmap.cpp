@@ -1,16 +1,17 @@
 #include "imaging/bitmap.h"
 
+#include "platform/errors.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
-
-#include "platform/errors.h"
 
 namespace mirufo {
 namespace {
 
 std::size_t StrideFor(int width, TPixelFormat format) {
-  std::size_t bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(BitsPerPixel(format));
+  std::size_t bits =
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(BitsPerPixel(format));
   return ((bits + 31) / 32) * 4;
 }
 
@@ -105,7 +106,8 @@ void TBitmap::SetSize(int width, int height) {
     std::memcpy(ScanLine(y), old.ScanLine(y), bytes);
   if (BitsPerPixel(format_) < 8 && width > old.width_) {
     // The old row's last byte may hold stale padding bits where new pixels are.
-    int copiedPixels = static_cast<int>(bytes * 8 / static_cast<std::size_t>(BitsPerPixel(format_)));
+    int copiedPixels =
+        static_cast<int>(bytes * 8 / static_cast<std::size_t>(BitsPerPixel(format_)));
     for (int y = 0; y < rows; ++y)
       for (int x = old.width_; x < std::min(width, copiedPixels); ++x)
         SetIndex(x, y, 0);
@@ -218,7 +220,9 @@ void TBitmap::SetPixel(int x, int y, TColor c) {
   }
 }
 
-void TBitmap::Fill(TColor colorOrIndex) { FillRect({0, 0, width_, height_}, colorOrIndex); }
+void TBitmap::Fill(TColor colorOrIndex) {
+  FillRect({0, 0, width_, height_}, colorOrIndex);
+}
 
 void TBitmap::FillRect(TRect rect, TColor c) {
   int left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);

@@ -27,9 +27,15 @@ using TColor = std::uint32_t;
 constexpr TColor RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }
-constexpr std::uint8_t GetRValue(TColor c) { return static_cast<std::uint8_t>(c); }
-constexpr std::uint8_t GetGValue(TColor c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t GetBValue(TColor c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr std::uint8_t GetRValue(TColor c) {
+  return static_cast<std::uint8_t>(c);
+}
+constexpr std::uint8_t GetGValue(TColor c) {
+  return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t GetBValue(TColor c) {
+  return static_cast<std::uint8_t>(c >> 16);
+}
 
 // One palette entry in the byte order of a Windows bitmap file.
 struct TRGBQuad {

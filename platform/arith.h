@@ -12,20 +12,30 @@
 namespace mirufo {
 
 // Nearest integer, ties to even.
-inline std::int64_t Round(long double x) { return std::llrint(x); }
+inline std::int64_t Round(long double x) {
+  return std::llrint(x);
+}
 
 // Drops the fraction toward zero.
-inline std::int64_t Trunc(long double x) { return static_cast<std::int64_t>(x); }
+inline std::int64_t Trunc(long double x) {
+  return static_cast<std::int64_t>(x);
+}
 
 // x - Trunc(x), with the sign of x.
-inline long double Frac(long double x) { return x - std::trunc(x); }
+inline long double Frac(long double x) {
+  return x - std::trunc(x);
+}
 
 // Rounds toward minus infinity.
-inline std::int64_t Floor(long double x) { return static_cast<std::int64_t>(std::floor(x)); }
+inline std::int64_t Floor(long double x) {
+  return static_cast<std::int64_t>(std::floor(x));
+}
 
 // Integer division truncating toward zero (what C++ does; named so that call
 // sites say which rule they follow).
-template <typename T> constexpr T Div(T a, T b) { return a / b; }
+template <typename T> constexpr T Div(T a, T b) {
+  return a / b;
+}
 
 // Clamps a signed value into 0..255.
 constexpr std::uint8_t ClampByte(std::int32_t value) {

@@ -1,9 +1,9 @@
 #include "platform/encoding.h"
 
+#include "platform/errors.h"
+
 #include <cerrno>
 #include <iconv.h>
-
-#include "platform/errors.h"
 
 namespace mirufo {
 namespace {
@@ -113,7 +113,9 @@ bool IsCp932Representable(std::string_view utf8) {
   return ok;
 }
 
-std::size_t Cp932Length(std::string_view utf8) { return Utf8ToCp932(utf8).size(); }
+std::size_t Cp932Length(std::string_view utf8) {
+  return Utf8ToCp932(utf8).size();
+}
 
 std::string CutToCp932Bytes(std::string_view utf8, std::size_t maxBytes) {
   if (utf8.size() <= maxBytes && IsAscii(utf8))

@@ -1,9 +1,9 @@
 #include "platform/folders.h"
 
+#include "platform/errors.h"
+
 #include <cstdlib>
 #include <unistd.h>
-
-#include "platform/errors.h"
 
 namespace mirufo {
 
@@ -15,7 +15,9 @@ std::filesystem::path ProgramPath() {
   return path;
 }
 
-std::filesystem::path ProgramFolder() { return ProgramPath().parent_path(); }
+std::filesystem::path ProgramFolder() {
+  return ProgramPath().parent_path();
+}
 
 std::filesystem::path DataFolder() {
   if (const char* home = std::getenv("MIRUFO_HOME"); home && *home)

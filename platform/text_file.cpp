@@ -1,14 +1,14 @@
 #include "platform/text_file.h"
 
+#include "platform/encoding.h"
+#include "platform/errors.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
-
-#include "platform/encoding.h"
-#include "platform/errors.h"
 
 namespace mirufo {
 namespace {

@@ -1,8 +1,7 @@
 #include "imaging/bitmap.h"
+#include "platform/errors.h"
 
 #include <gtest/gtest.h>
-
-#include "platform/errors.h"
 
 namespace mirufo {
 namespace {

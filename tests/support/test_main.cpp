@@ -1,10 +1,9 @@
 // Test entry point: every test process gets its own empty data folder through
 // MIRUFO_HOME, so that no test reads or writes the user's real files.
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <cstdlib>
-
-#include "test_support.h"
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,89 @@
+#include "catalogue/tanmatsu_record.h"
+
+#include "platform/arith.h"
+#include "platform/encoding.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace mirufo {
+
+void TTanmatsuRecord::SetSeries(std::string_view value) {
+  Series = CutToCp932Bytes(value, kSeriesBytes);
+}
+void TTanmatsuRecord::SetName(std::string_view value) {
+  Name = CutToCp932Bytes(value, kNameBytes);
+}
+void TTanmatsuRecord::SetScreen(std::string_view value) {
+  Screen = CutToCp932Bytes(value, kScreenBytes);
+}
+void TTanmatsuRecord::SetCacheName(std::string_view value) {
+  CacheName = CutToCp932Bytes(value, kCacheNameBytes);
+}
+void TCacheCapacity::SetName(std::string_view value) {
+  Name = CutToCp932Bytes(value, kCacheNameBytes);
+}
+
+std::string CarrierName(TCarrier carrier) {
+  switch (carrier) {
+  case crDoCoMo:
+    return "NTT DoCoMo";
+  case crAu:
+    return "au by KDDI";
+  case crTuKa:
+    return "Tu-Ka";
+  case crVodafone:
+    return "Vodafone";
+  case crUser:
+    return "ユーザー定義";
+  }
+  return "";
+}
+
+std::string FormatExt(TImageFormat format) {
+  switch (format) {
+  case ifGIF:
+    return "gif";
+  case ifJPEG:
+    return "jpg";
+  case ifPNG8:
+  case ifPNG24:
+    return "png";
+  case ifBMP:
+  case ifBMP2:
+    return "bmp";
+  }
+  return "";
+}
+
+std::string CacheToStr(double capacity) {
+  if (!(capacity > 0))
+    return "∞";
+  char buffer[64];
+  long double tenths = static_cast<long double>(capacity) * 10;
+  if (Trunc(tenths) % 10 != 0)
+    std::snprintf(buffer, sizeof buffer, "%.1fKB", capacity);
+  else
+    std::snprintf(buffer, sizeof buffer, "%lldKB", static_cast<long long>(Trunc(capacity)));
+  return buffer;
+}
+
+std::string BpsToStr(std::int32_t bps) {
+  const char* unit = "K";
+  long double x = static_cast<long double>(bps) / 1000;
+  if (bps > 1000000) {
+    unit = "M";
+    x = static_cast<long double>(bps) / 1000 / 1000;
+  }
+  std::int64_t whole = Trunc(x);
+  std::int64_t tenth = Round(x * 10) % 10;
+  char buffer[64];
+  if (tenth > 0)
+    std::snprintf(buffer, sizeof buffer, "%lld.%lld%s", static_cast<long long>(whole),
+                  static_cast<long long>(tenth), unit);
+  else
+    std::snprintf(buffer, sizeof buffer, "%lld%s", static_cast<long long>(whole), unit);
+  return buffer;
+}
+
+} // namespace mirufo
