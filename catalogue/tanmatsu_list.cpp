@@ -1,0 +1,315 @@
+#include "catalogue/tanmatsu_list.h"
+
+#include "platform/encoding.h"
+#include "platform/text_file.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace mirufo {
+namespace {
+
+constexpr const char* kClassName = "TTanmatsuList";
+constexpr std::size_t kTl2MinFields = 9;
+const std::vector<std::string> kTl2Header = {
+    "name", "format", "supportformats", "width", "height", "bit", "cachename", "cache", "bps"};
+
+std::string_view TrimLeft(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  return text;
+}
+
+// Reads the file's texts: what fails names the file and the line.
+class TListReader {
+public:
+  TListReader(const std::filesystem::path& file) : file_(file) {}
+
+  [[noreturn]] void Fail(int line, const std::string& what) const {
+    std::string message = file_.string();
+    if (line > 0)
+      message += "(" + std::to_string(line) + "行目)";
+    message += "\n" + what;
+    throw ETanmatsuListFileError(file_, line, message);
+  }
+
+  [[noreturn]] void FailNotANumber(int line, std::string_view column, std::string_view text) const {
+    Fail(line, "\"" + std::string(text) + "\" は有効な数値ではありません (列 \"" +
+                   std::string(column) + "\")");
+  }
+
+  // A 32-bit integer as Delphi's StrToInt reads it: leading blanks, a sign,
+  // decimal digits, or hexadecimal after "$" or "0x".
+  std::int32_t Int(int line, std::string_view column, std::string_view text) const {
+    std::string_view t = TrimLeft(text);
+    bool negative = false;
+    if (!t.empty() && (t.front() == '-' || t.front() == '+')) {
+      negative = t.front() == '-';
+      t.remove_prefix(1);
+    }
+    int base = 10;
+    if (!t.empty() && t.front() == '$') {
+      base = 16;
+      t.remove_prefix(1);
+    } else if (t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+      base = 16;
+      t.remove_prefix(2);
+    }
+    std::int64_t value = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value, base);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size())
+      FailNotANumber(line, column, text);
+    if (negative)
+      value = -value;
+    // Hexadecimal texts may give the full unsigned 32-bit range.
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > (base == 16 ? std::int64_t{0xFFFFFFFF} : std::numeric_limits<std::int32_t>::max()))
+      FailNotANumber(line, column, text);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+  }
+
+  // A decimal number with a point as decimal separator.
+  double Float(int line, std::string_view column, std::string_view text) const {
+    std::string t(TrimLeft(text));
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+      t.pop_back();
+    double value = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
+      FailNotANumber(line, column, text);
+    return value;
+  }
+
+  TImageFormats Formats(int line, std::string_view text) const {
+    std::uint8_t bits = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      char c = text[k];
+      if (c < '0' || c > '9')
+        FailNotANumber(line, "supportformats", text);
+      if (c != '0' && k < 8)
+        bits = static_cast<std::uint8_t>(bits | (1u << k));
+    }
+    return TImageFormats(bits);
+  }
+
+  // Stores field by field the columns the reader knows into the buffer.
+  void ReadRecord(int line, const std::vector<std::string>& header,
+                  const std::vector<std::string>& fields, bool knowsCacheName,
+                  TTanmatsuRecord& record) const {
+    if (fields.size() < header.size())
+      Fail(line, "項目が足りません (" + std::to_string(header.size()) + " 列のところ " +
+                     std::to_string(fields.size()) + " 項目)");
+    for (std::size_t i = 0; i < header.size(); ++i) {
+      const std::string& column = header[i];
+      const std::string& field = fields[i];
+      if (column == "name")
+        record.SetName(field);
+      else if (column == "format")
+        record.Format =
+            static_cast<TImageFormat>(static_cast<std::uint8_t>(Int(line, column, field)));
+      else if (column == "supportformats")
+        record.SupportFormats = Formats(line, field);
+      else if (column == "width")
+        record.Width = static_cast<std::uint16_t>(Int(line, column, field));
+      else if (column == "height")
+        record.Height = static_cast<std::uint16_t>(Int(line, column, field));
+      else if (column == "bit")
+        record.Bit = static_cast<std::uint8_t>(Int(line, column, field));
+      else if (column == "cachename" && knowsCacheName)
+        record.SetCacheName(field);
+      else if (column == "cache")
+        record.Cache = static_cast<float>(Float(line, column, field));
+      else if (column == "bps")
+        record.Bps = Int(line, column, field);
+    }
+  }
+
+private:
+  std::filesystem::path file_;
+};
+
+std::string FormatCapacity(float capacity) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(capacity));
+  return buffer;
+}
+
+std::string FormatsToText(TImageFormats formats) {
+  std::string text;
+  for (int code = 0; code < 6; ++code)
+    text += formats.Contains(static_cast<TImageFormat>(code)) ? '1' : '0';
+  return text;
+}
+
+} // namespace
+
+std::vector<std::string> SplitFields(std::string_view text, std::string_view separator) {
+  std::vector<std::string> pieces;
+  if (separator.empty()) {
+    pieces.emplace_back(text);
+    return pieces;
+  }
+  // UTF-8 never places a character's lead byte inside another character, so
+  // a plain byte search cannot match in the middle of a character.
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t at = text.find(separator, start);
+    if (at == std::string_view::npos) {
+      pieces.emplace_back(text.substr(start));
+      return pieces;
+    }
+    pieces.emplace_back(text.substr(start, at - start));
+    start = at + separator.size();
+  }
+}
+
+std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator) {
+  std::string text;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i > 0)
+      text += separator;
+    text += pieces[i];
+  }
+  return text;
+}
+
+void TTanmatsuList::CheckIndex(std::size_t index) const {
+  if (index >= records_.size())
+    throw ERangeError(kClassName);
+}
+
+void TTanmatsuList::CheckCacheIndex(std::size_t index) const {
+  if (index >= caches_.size())
+    throw ERangeError(kClassName);
+}
+
+std::size_t TTanmatsuList::Add(const TTanmatsuRecord& record) {
+  records_.push_back(record);
+  return records_.size() - 1;
+}
+
+TTanmatsuRecord TTanmatsuList::Get(std::size_t index) const {
+  CheckIndex(index);
+  TTanmatsuRecord record = records_[index];
+  if (!record.CacheName.empty()) {
+    int cache = FindCache(record.CacheName);
+    if (cache >= 0)
+      record.Cache = caches_[static_cast<std::size_t>(cache)].Capacity;
+  }
+  return record;
+}
+
+const TTanmatsuRecord& TTanmatsuList::Stored(std::size_t index) const {
+  CheckIndex(index);
+  return records_[index];
+}
+
+void TTanmatsuList::Replace(std::size_t index, const TTanmatsuRecord& record) {
+  CheckIndex(index);
+  records_[index] = record;
+}
+
+void TTanmatsuList::Delete(std::size_t index) {
+  CheckIndex(index);
+  records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void TTanmatsuList::Clear() {
+  records_.clear();
+  caches_.clear();
+}
+
+void TTanmatsuList::AddCache(const TCacheCapacity& entry) {
+  int existing = FindCache(entry.Name);
+  if (existing >= 0)
+    caches_[static_cast<std::size_t>(existing)].Capacity = entry.Capacity;
+  else
+    caches_.push_back(entry);
+}
+
+int TTanmatsuList::FindCache(std::string_view name) const {
+  for (std::size_t i = 0; i < caches_.size(); ++i)
+    if (caches_[i].Name == name)
+      return static_cast<int>(i);
+  return -1;
+}
+
+TCacheCapacity TTanmatsuList::GetCache(std::size_t index) const {
+  CheckCacheIndex(index);
+  return caches_[index];
+}
+
+void TTanmatsuList::SetCache(std::size_t index, const TCacheCapacity& entry) {
+  CheckCacheIndex(index);
+  caches_[index] = entry;
+}
+
+void TTanmatsuList::DeleteCache(std::size_t index) {
+  CheckCacheIndex(index);
+  caches_.erase(caches_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void TTanmatsuList::AssignCaches(const TTanmatsuList& other) {
+  if (&other != this)
+    caches_ = other.caches_;
+}
+
+void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
+  Clear();
+  TListReader reader(fileName);
+  std::vector<std::string> lines = ReadCp932Lines(fileName);
+
+  const bool tl2 = !lines.empty() && lines[0] == "TL2";
+  const bool tl1 = !lines.empty() && lines[0] == "TL1";
+  if (lines.size() < 2 || !(tl1 || tl2))
+    reader.Fail(0, std::string(kNotAListMessage));
+
+  const std::vector<std::string> header = SplitFields(lines[1], "\t");
+  TTanmatsuRecord record; // deliberately not reset between lines
+  std::size_t i = 2;
+  for (; i < lines.size(); ++i) {
+    const int lineNumber = static_cast<int>(i) + 1;
+    if (tl2 && lines[i] == "cache")
+      break;
+    std::vector<std::string> fields = SplitFields(lines[i], "\t");
+    if (tl2 && fields.size() < kTl2MinFields)
+      continue;
+    if (tl1)
+      record.CacheName.clear();
+    reader.ReadRecord(lineNumber, header, fields, tl2, record);
+    Add(record);
+  }
+  for (; i < lines.size(); ++i) {
+    std::vector<std::string> fields = SplitFields(lines[i], "\t");
+    if (fields.size() < 2)
+      continue;
+    TCacheCapacity entry;
+    entry.SetName(fields[0]);
+    entry.Capacity = static_cast<float>(reader.Float(static_cast<int>(i) + 1, "cache", fields[1]));
+    AddCache(entry);
+  }
+}
+
+void TTanmatsuList::SaveToFile(const std::filesystem::path& fileName) const {
+  std::vector<std::string> lines;
+  lines.reserve(records_.size() + caches_.size() + 3);
+  lines.push_back("TL2");
+  lines.push_back(JoinFields(kTl2Header, "\t"));
+  for (const TTanmatsuRecord& r : records_) {
+    lines.push_back(JoinFields({r.Name, std::to_string(static_cast<int>(r.Format)),
+                                FormatsToText(r.SupportFormats), std::to_string(r.Width),
+                                std::to_string(r.Height), std::to_string(r.Bit), r.CacheName,
+                                FormatCapacity(r.Cache), std::to_string(r.Bps)},
+                               "\t"));
+  }
+  lines.push_back("cache");
+  for (const TCacheCapacity& c : caches_)
+    lines.push_back(c.Name + "\t" + FormatCapacity(c.Capacity));
+  WriteCp932Lines(fileName, lines);
+}
+
+} // namespace mirufo

@@ -1,0 +1,85 @@
+// The handset catalogue: an ordered list of handset records and an ordered
+// list of named cache capacities, with the list files that keep them.
+#pragma once
+
+#include "catalogue/tanmatsu_record.h"
+#include "platform/errors.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mirufo {
+
+// A handset list file that could not be read: not a list at all, a field
+// that is not a number, or a line with too few fields. The message names the
+// file and, where there is one, the line.
+class ETanmatsuListFileError : public EMirufoError {
+public:
+  ETanmatsuListFileError(std::filesystem::path file, int line, const std::string& message)
+      : EMirufoError(message), File(std::move(file)), Line(line) {}
+  std::filesystem::path File;
+  int Line = 0; // 1-based line of the file; 0 when the file as a whole is wrong
+};
+
+// The message of a file that is not a handset list.
+inline constexpr std::string_view kNotAListMessage = "端末リストファイルではありません。";
+
+class TTanmatsuList {
+public:
+  // Appends a copy; returns its index.
+  std::size_t Add(const TTanmatsuRecord& record);
+  // Copy of a record with its named capacity filled in: when the cache list
+  // has an entry whose name equals CacheName exactly, the copy's Cache is that
+  // entry's capacity.
+  TTanmatsuRecord Get(std::size_t index) const;
+  // The record as stored, without the named capacity.
+  const TTanmatsuRecord& Stored(std::size_t index) const;
+  void Replace(std::size_t index, const TTanmatsuRecord& record);
+  void Delete(std::size_t index);
+  std::size_t Count() const { return records_.size(); }
+  // Empties both the handsets and the cache capacities.
+  void Clear();
+
+  // Sets the capacity of the entry of that name, or appends the entry.
+  void AddCache(const TCacheCapacity& entry);
+  // Index of the entry with exactly that name, or -1.
+  int FindCache(std::string_view name) const;
+  std::size_t CacheCount() const { return caches_.size(); }
+  TCacheCapacity GetCache(std::size_t index) const;
+  void SetCache(std::size_t index, const TCacheCapacity& entry);
+  void DeleteCache(std::size_t index);
+  // Makes the cache list an exact copy of other's; handsets are untouched.
+  void AssignCaches(const TTanmatsuList& other);
+
+  // Clears the list and fills it with the built-in catalogue.
+  void LoadBuiltIn();
+
+  // Clears the list and reads a "TL1" or "TL2" file. Raises
+  // ETanmatsuListFileError for a file that is not a list or holds a bad field
+  // or a short line (records read before the bad line stay in the list), and
+  // EInOutError when the file cannot be opened or read.
+  void LoadFromFile(const std::filesystem::path& fileName);
+
+  // Writes the whole list as a "TL2" file, atomically. Each record's own
+  // Cache is written, not the named capacity. Raises EInOutError.
+  void SaveToFile(const std::filesystem::path& fileName) const;
+
+private:
+  void CheckIndex(std::size_t index) const;
+  void CheckCacheIndex(std::size_t index) const;
+
+  std::vector<TTanmatsuRecord> records_;
+  std::vector<TCacheCapacity> caches_;
+};
+
+// The pieces of text between separators: n separators give n + 1 pieces,
+// empty ones included; an empty text gives one empty piece.
+std::vector<std::string> SplitFields(std::string_view text, std::string_view separator);
+
+// The pieces joined with the separator between them.
+std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator);
+
+} // namespace mirufo
