@@ -1,0 +1,68 @@
+#include "cli/cli.h"
+
+#include "platform/errors.h"
+#include "platform/folders.h"
+
+#include <ostream>
+
+namespace mirufo::cli {
+namespace {
+
+constexpr const char* kUsage = R"(使い方: mirufo-cli コマンド [オプション]
+
+ひとつの画像から携帯電話の待受画像を作ります。
+
+コマンド:
+  list      端末の一覧を表示します (mirufo-cli list --help)
+
+共通オプション:
+  --help    この説明を表示します
+
+ユーザー定義の端末 ("tanmatsu_user.lst") などは、データフォルダ
+(環境変数 MIRUFO_HOME、なければ実行ファイルのフォルダ) から読みます。
+)";
+
+} // namespace
+
+TTanmatsuList LoadProgramCatalogue(const std::filesystem::path& dataFolder) {
+  TTanmatsuList catalogue;
+  catalogue.LoadBuiltIn();
+  const std::filesystem::path userList = dataFolder / kUserListFileName;
+  std::error_code ec;
+  if (!std::filesystem::exists(userList, ec))
+    return catalogue;
+  TTanmatsuList user;
+  user.LoadFromFile(userList);
+  for (std::size_t i = 0; i < user.CacheCount(); ++i)
+    catalogue.AddCache(user.GetCache(i));
+  for (std::size_t i = 0; i < user.Count(); ++i) {
+    TTanmatsuRecord record = user.Get(i);
+    record.Carrier = crUser;
+    catalogue.Add(record);
+  }
+  return catalogue;
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    if (args.empty())
+      throw EUsageError("コマンドがありません");
+    const std::string& command = args[0];
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+      out << kUsage;
+      return kExitOk;
+    }
+    if (command == "list")
+      return RunList(rest, out, err);
+    throw EUsageError("知らないコマンドです: " + command);
+  } catch (const EUsageError& e) {
+    err << "mirufo-cli: " << e.what() << "\n詳しくは mirufo-cli --help を見てください。\n";
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    err << "mirufo-cli: " << e.what() << "\n";
+    return kExitError;
+  }
+}
+
+} // namespace mirufo::cli

@@ -1,0 +1,41 @@
+// mirufo-cli: the program's jobs from the command line. Each command reads
+// the same files as the desktop program, from the same data folder.
+#pragma once
+
+#include "catalogue/tanmatsu_list.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace mirufo::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitUsage = 2;
+
+// A mistake in the command line: the message is printed with a hint to
+// --help, and the program ends with kExitUsage.
+class EUsageError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Runs the command line (without the program name) and returns the exit
+// status. Output goes to out, messages to err.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The catalogue as the program sees it: the built-in handsets, then those of
+// the user's list file in dataFolder (when it exists) as user-defined
+// handsets; the file's named capacities replace built-in ones of the same
+// name. A user list that fails to load raises its error.
+TTanmatsuList LoadProgramCatalogue(const std::filesystem::path& dataFolder);
+
+// The user's handset list file name.
+inline constexpr const char* kUserListFileName = "tanmatsu_user.lst";
+
+int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace mirufo::cli

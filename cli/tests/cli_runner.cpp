@@ -1,0 +1,39 @@
+#include "cli_runner.h"
+
+#include "test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace mirufo::test {
+namespace {
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
+  }
+  return quoted + "'";
+}
+
+} // namespace
+
+TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& home) {
+  TempDir capture;
+  std::string command = "MIRUFO_HOME=" + Quote(home.string()) + " " + Quote(MIRUFO_CLI);
+  for (const std::string& arg : args)
+    command += " " + Quote(arg);
+  command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string());
+  int raw = std::system(command.c_str());
+  TCliResult result;
+  result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.Out = ReadBytes(capture / "out");
+  result.Err = ReadBytes(capture / "err");
+  return result;
+}
+
+} // namespace mirufo::test
