@@ -1,0 +1,125 @@
+#include "output/save_run.h"
+
+#include <algorithm>
+#include <map>
+
+namespace mirufo {
+namespace {
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+bool IsFolder(const std::string& folder) {
+  std::error_code ec;
+  return std::filesystem::is_directory(folder, ec);
+}
+
+} // namespace
+
+std::string WithTrailingDelimiter(std::string folder) {
+  if (folder.empty() || folder.back() != kPathDelimiter)
+    folder += kPathDelimiter;
+  return folder;
+}
+
+bool EnsureFolder(const std::string& folderText, TSaveRunHost& host) {
+  const std::string folder = WithTrailingDelimiter(folderText);
+  if (IsFolder(folder))
+    return true;
+  if (host.Ask(save_messages::CreateFolder(folder)) != TDialogResult::Yes)
+    return false;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (IsFolder(folder))
+    return true;
+  host.Ask(save_messages::FolderCreationFailed(folder));
+  return false;
+}
+
+std::optional<std::vector<bool>> DecideOverwrites(const std::vector<std::filesystem::path>& paths,
+                                                  TSaveRunHost& host) {
+  // Existing files, sorted without regard to letter case, without duplicates.
+  std::map<std::string, std::filesystem::path> existing;
+  for (const auto& path : paths) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec))
+      existing.emplace(AsciiLower(path.string()), path);
+  }
+  std::vector<bool> write(paths.size(), true);
+  if (existing.empty())
+    return write;
+  std::vector<std::filesystem::path> listed;
+  for (const auto& entry : existing)
+    listed.push_back(entry.second);
+  std::optional<std::vector<bool>> ticks = host.ChooseOverwrites(listed);
+  if (!ticks)
+    return std::nullopt;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    auto found = existing.find(AsciiLower(paths[i].string()));
+    if (found == existing.end())
+      continue;
+    std::size_t row = static_cast<std::size_t>(std::distance(existing.begin(), found));
+    write[i] = row < ticks->size() && (*ticks)[row];
+  }
+  return write;
+}
+
+std::string ClipboardText(const std::vector<std::string>& names, bool separateTab) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0)
+      text += separateTab ? "\t" : "\r\n";
+    text += names[i];
+  }
+  return text;
+}
+
+std::string ShortenPath(const std::string& path, int maxWidth,
+                        const std::function<int(const std::string&)>& textWidth, char delimiter) {
+  const std::string d(1, delimiter);
+  const std::string ellipsisFolder = d + "..." + d;
+  std::size_t cut = path.rfind(delimiter);
+  std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
+  const std::string file = cut == std::string::npos ? path : path.substr(cut + 1);
+  std::string drive;
+  if (folder.size() > 1 && folder[1] == ':') {
+    drive = folder.substr(0, 2);
+    folder.erase(0, 2);
+  }
+  std::string shown = path;
+  while (!folder.empty() || !drive.empty()) {
+    if (textWidth(shown) <= maxWidth)
+      break;
+    if (folder == ellipsisFolder) {
+      drive.clear();
+      folder = "..." + d;
+    } else if (!folder.empty()) {
+      // Drop the first folder, leaving "...\" where it stood.
+      if (folder == d) {
+        folder.clear();
+      } else {
+        std::string lead;
+        std::string rest = folder;
+        if (!rest.empty() && rest[0] == delimiter) {
+          lead = d;
+          rest.erase(0, 1);
+        }
+        if (!rest.empty() && rest[0] == '.')
+          rest.erase(0, std::min<std::size_t>(4, rest.size()));
+        std::size_t next = rest.find(delimiter);
+        rest = next == std::string::npos ? "" : "..." + d + rest.substr(next + 1);
+        folder = lead + rest;
+      }
+    } else {
+      drive.clear();
+    }
+    shown = drive + folder + file;
+  }
+  return shown;
+}
+
+} // namespace mirufo

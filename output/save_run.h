@@ -1,0 +1,63 @@
+// The save run without any window: the folder check, the overwrite
+// decision, writing every encoded file, the HTML page and the list of names
+// for the clipboard. The save page and the command line both drive it
+// through a TSaveRunHost that asks the questions and shows progress.
+#pragma once
+
+#include "output/save_texts.h"
+#include "output/standby_html.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mirufo {
+
+// Folder separator of this platform, used where paths are shown.
+inline constexpr char kPathDelimiter = '/';
+
+// What the save run asks of its caller.
+class TSaveRunHost {
+public:
+  virtual ~TSaveRunHost() = default;
+  // Shows a question or refusal and returns the chosen button's result.
+  virtual TDialogResult Ask(const TSaveMessage& message) = 0;
+  // Shows the overwrite dialog for the files that exist (sorted, without
+  // duplicates). Returns one tick per listed file, or nothing on cancel.
+  virtual std::optional<std::vector<bool>>
+  ChooseOverwrites(const std::vector<std::filesystem::path>& existing) = 0;
+  // Progress of the writing loop: position of maximum, with a label.
+  virtual void Progress(int /*position*/, int /*maximum*/, const std::string& /*label*/) {}
+  virtual void ProgressDone() {}
+  // Puts the list of saved names on the clipboard.
+  virtual void SetClipboardText(const std::string& /*text*/) {}
+};
+
+// The folder text with a trailing separator.
+std::string WithTrailingDelimiter(std::string folder);
+
+// Makes sure the folder exists, asking before creating it (with every
+// missing parent). Returns false when the user declines or creation fails
+// (after telling the user).
+bool EnsureFolder(const std::string& folder, TSaveRunHost& host);
+
+// Which paths to write: one flag per input path, in input order. Paths that
+// do not exist are always written; for the existing ones the host decides.
+// Nothing when the host cancels.
+std::optional<std::vector<bool>> DecideOverwrites(const std::vector<std::filesystem::path>& paths,
+                                                  TSaveRunHost& host);
+
+// The names joined by TAB or by CR LF, with nothing after the last.
+std::string ClipboardText(const std::vector<std::string>& names, bool separateTab);
+
+// The path shortened for display until it fits maxWidth by the given text
+// width: "/aaa/bbb/file.png" becomes "/.../bbb/file.png", "/.../file.png",
+// ".../file.png" and finally "file.png". A "C:" drive, where there is one,
+// is kept until the folders are gone. The separator is the given one.
+std::string ShortenPath(const std::string& path, int maxWidth,
+                        const std::function<int(const std::string&)>& textWidth,
+                        char delimiter = kPathDelimiter);
+
+} // namespace mirufo

@@ -1,0 +1,47 @@
+// The texts of the save run: its questions, refusals and button captions,
+// carried as data so that the save page shows them and the command line can
+// print them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mirufo {
+
+enum class TMessageKind { Error, Confirmation, Information };
+enum class TDialogResult { OK, Yes, Cancel };
+
+struct TMessageButton {
+  std::string Caption;
+  TDialogResult Result;
+};
+
+// One question or refusal of the save run.
+struct TSaveMessage {
+  std::string Text;
+  TMessageKind Kind = TMessageKind::Error;
+  std::vector<TMessageButton> Buttons;
+};
+
+namespace save_messages {
+
+TSaveMessage NothingToSave();
+TSaveMessage NamesClash();
+TSaveMessage UnfinishedImages();
+TSaveMessage CreateFolder(std::string_view folder);
+TSaveMessage FolderCreationFailed(std::string_view folder);
+
+} // namespace save_messages
+
+// The overwrite dialog's texts.
+inline constexpr std::string_view kReplaceFilesCaption = "ファイルの上書き";
+inline constexpr std::string_view kReplaceFilesText =
+    "保存先フォルダに同名のファイルが存在します。上書きするファイルをチェックしてください。";
+inline constexpr std::string_view kReplaceFilesCancel = "キャンセル";
+inline constexpr std::string_view kReplaceFilesOverwrite = "上書き";
+
+// How an empty name is listed.
+inline constexpr std::string_view kEmptyFileNameText = "（ファイル名が空です）";
+
+} // namespace mirufo
