@@ -1,0 +1,217 @@
+// PNG encoding and decoding through libpng.
+//
+// libpng reports errors through our error function, which jumps back with
+// longjmp to the function that set png_jmpbuf. Those functions hold only
+// plain C data; the C++ callers own every resource through guards and turn a
+// failure into an exception.
+#include "engine/codecs.h"
+#include "platform/errors.h"
+
+#include <csetjmp>
+#include <cstring>
+#include <ctime>
+#include <png.h>
+#include <vector>
+
+namespace mirufo {
+namespace {
+
+constexpr std::size_t kIdatBytes = 32768;
+constexpr char kSoftware[] = "Mirufo";
+
+struct TPngError {
+  char Message[256] = {};
+};
+
+[[noreturn]] void PngError(png_structp png, png_const_charp message) {
+  auto* error = static_cast<TPngError*>(png_get_error_ptr(png));
+  if (error) {
+    std::strncpy(error->Message, message ? message : "", sizeof error->Message - 1);
+    error->Message[sizeof error->Message - 1] = '\0';
+  }
+  png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp, png_const_charp) {}
+
+struct TWriteGuard {
+  png_structp Png = nullptr;
+  png_infop Info = nullptr;
+  TPngError Error;
+  std::string Bytes;
+  ~TWriteGuard() { png_destroy_write_struct(&Png, &Info); }
+};
+
+void WriteData(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+  try {
+    out->append(reinterpret_cast<const char*>(data), length);
+  } catch (...) {
+    png_error(png, "out of memory");
+  }
+}
+
+void FlushData(png_structp) {}
+
+void WriteText(png_structp png, const char* keyword, const char* text, std::size_t textLength) {
+  // A tEXt chunk is the keyword, a zero byte and the text bytes.
+  std::size_t keyLength = std::strlen(keyword);
+  std::size_t total = keyLength + 1 + textLength;
+  png_bytep data = static_cast<png_bytep>(png_malloc(png, total));
+  std::memcpy(data, keyword, keyLength);
+  data[keyLength] = 0;
+  std::memcpy(data + keyLength + 1, text, textLength);
+  png_write_chunk(png, reinterpret_cast<png_const_bytep>("tEXt"), data, total);
+  png_free(png, data);
+}
+
+bool Write(TWriteGuard& guard, const TBitmap& picture, const TPngWriteOptions& options,
+           png_bytepp rows, png_colorp palette, int paletteCount) {
+  if (setjmp(png_jmpbuf(guard.Png)) != 0)
+    return false;
+  png_set_write_fn(guard.Png, &guard.Bytes, WriteData, FlushData);
+  png_set_compression_buffer_size(guard.Png, kIdatBytes);
+  if (options.CompressLevel >= 0 && options.CompressLevel <= 9)
+    png_set_compression_level(guard.Png, options.CompressLevel);
+  const int bits = BitsPerPixel(picture.PixelFormat());
+  const bool paletted = bits <= 8;
+  png_set_IHDR(guard.Png, guard.Info, static_cast<png_uint_32>(picture.Width()),
+               static_cast<png_uint_32>(picture.Height()), paletted ? bits : 8,
+               paletted ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
+               options.Interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (paletted)
+    png_set_PLTE(guard.Png, guard.Info, palette, paletteCount);
+  // IHDR first, then our own chunks, then PLTE and the image data.
+  png_write_info_before_PLTE(guard.Png, guard.Info);
+  png_time stamp;
+  std::time_t now =
+      options.TimeStamp >= 0 ? static_cast<std::time_t>(options.TimeStamp) : std::time(nullptr);
+  png_convert_from_time_t(&stamp, now);
+  png_byte timeData[7] = {static_cast<png_byte>(stamp.year >> 8),
+                          static_cast<png_byte>(stamp.year & 0xFF),
+                          stamp.month,
+                          stamp.day,
+                          stamp.hour,
+                          stamp.minute,
+                          stamp.second};
+  png_write_chunk(guard.Png, reinterpret_cast<png_const_bytep>("tIME"), timeData, 7);
+  if (!options.CommentCp932.empty())
+    WriteText(guard.Png, "Comment", options.CommentCp932.data(), options.CommentCp932.size());
+  WriteText(guard.Png, "Software", kSoftware, sizeof kSoftware - 1);
+  if (options.Copyright)
+    WriteText(guard.Png, "Copyright", "On", 2);
+  png_write_info(guard.Png, guard.Info);
+  if (!paletted) {
+    png_set_bgr(guard.Png);
+    if (bits == 32)
+      png_set_filler(guard.Png, 0, PNG_FILLER_AFTER);
+  }
+  png_write_image(guard.Png, rows);
+  png_write_end(guard.Png, nullptr);
+  return true;
+}
+
+struct TReadGuard {
+  png_structp Png = nullptr;
+  png_infop Info = nullptr;
+  TPngError Error;
+  std::string_view Bytes;
+  std::size_t Position = 0;
+  ~TReadGuard() { png_destroy_read_struct(&Png, &Info, nullptr); }
+};
+
+void ReadData(png_structp png, png_bytep data, png_size_t length) {
+  auto* guard = static_cast<TReadGuard*>(png_get_io_ptr(png));
+  if (guard->Bytes.size() - guard->Position < length)
+    png_error(png, "unexpected end of file");
+  std::memcpy(data, guard->Bytes.data() + guard->Position, length);
+  guard->Position += length;
+}
+
+bool ReadHeader(TReadGuard& guard, png_uint_32& width, png_uint_32& height) {
+  if (setjmp(png_jmpbuf(guard.Png)) != 0)
+    return false;
+  png_set_read_fn(guard.Png, &guard, ReadData);
+  png_read_info(guard.Png, guard.Info);
+  width = png_get_image_width(guard.Png, guard.Info);
+  height = png_get_image_height(guard.Png, guard.Info);
+  // Whatever the file holds, deliver 8-bit blue, green, red.
+  png_set_expand(guard.Png);
+  png_set_strip_16(guard.Png);
+  png_set_strip_alpha(guard.Png);
+  png_set_gray_to_rgb(guard.Png);
+  png_set_bgr(guard.Png);
+  png_set_interlace_handling(guard.Png);
+  png_read_update_info(guard.Png, guard.Info);
+  if (png_get_rowbytes(guard.Png, guard.Info) != static_cast<png_size_t>(width) * 3)
+    png_error(guard.Png, "unsupported pixel layout");
+  return true;
+}
+
+bool ReadPixels(TReadGuard& guard, png_bytepp rows) {
+  if (setjmp(png_jmpbuf(guard.Png)) != 0)
+    return false;
+  png_read_image(guard.Png, rows);
+  png_read_end(guard.Png, nullptr);
+  return true;
+}
+
+} // namespace
+
+std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options) {
+  if (picture.Empty())
+    throw EMirufoError("PNGの書き込みに失敗しました: 画像が空です");
+  TWriteGuard guard;
+  guard.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &guard.Error, PngError, PngWarning);
+  if (guard.Png)
+    guard.Info = png_create_info_struct(guard.Png);
+  if (!guard.Png || !guard.Info)
+    throw EOutOfResources("PNGの書き込みに失敗しました: メモリが足りません");
+  const int bits = BitsPerPixel(picture.PixelFormat());
+  std::vector<png_color> palette;
+  if (bits <= 8) {
+    // The palette holds at most 2^bits entries; a picture without one gets
+    // black entries so that every index stays valid.
+    std::size_t count = std::min<std::size_t>(picture.Palette().size(), 1u << bits);
+    for (std::size_t i = 0; i < count; ++i) {
+      const TRGBQuad& q = picture.Palette()[i];
+      palette.push_back(png_color{q.Red, q.Green, q.Blue});
+    }
+    if (palette.empty())
+      palette.push_back(png_color{0, 0, 0});
+    if (bits < 8)
+      palette.resize(std::max<std::size_t>(palette.size(), 1u << bits), png_color{0, 0, 0});
+  }
+  std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height()));
+  for (int y = 0; y < picture.Height(); ++y)
+    rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(picture.ScanLine(y));
+  if (!Write(guard, picture, options, rows.data(), palette.data(),
+             static_cast<int>(palette.size())))
+    throw EMirufoError(std::string("PNGの書き込みに失敗しました: ") + guard.Error.Message);
+  return std::move(guard.Bytes);
+}
+
+TBitmap DecodePng(std::string_view bytes) {
+  TReadGuard guard;
+  guard.Bytes = bytes;
+  guard.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &guard.Error, PngError, PngWarning);
+  if (guard.Png)
+    guard.Info = png_create_info_struct(guard.Png);
+  if (!guard.Png || !guard.Info)
+    throw EOutOfResources("PNGの読み込みに失敗しました: メモリが足りません");
+  png_uint_32 width = 0, height = 0;
+  if (!ReadHeader(guard, width, height))
+    throw EMirufoError(std::string("PNGの読み込みに失敗しました: ") + guard.Error.Message);
+  if (!IsAllowedBitmapSize(width, height))
+    throw EOutOfResources("PNGの読み込みに失敗しました: 画像が大きすぎます");
+  TBitmap picture(static_cast<int>(width), static_cast<int>(height), pf24bit);
+  std::vector<png_bytep> rows(height);
+  for (png_uint_32 y = 0; y < height; ++y)
+    rows[y] = picture.ScanLine(static_cast<int>(y));
+  if (!ReadPixels(guard, rows.data()))
+    throw EMirufoError(std::string("PNGの読み込みに失敗しました: ") + guard.Error.Message);
+  return picture;
+}
+
+} // namespace mirufo
