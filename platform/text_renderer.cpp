@@ -211,10 +211,13 @@ void TTextRenderer::TextOut(TBitmap& bitmap, int x, int y, std::string_view utf8
     const long long left = pen + glyph.Left;
     const long long top = baseline - glyph.Top;
     pen += glyph.Advance;
-    const int rowFrom = static_cast<int>(std::max<long long>(0, -top));
-    const int rowTo = static_cast<int>(std::min<long long>(glyph.Height, bitmap.Height() - top));
-    const int colFrom = static_cast<int>(std::max<long long>(0, -left));
-    const int colTo = static_cast<int>(std::min<long long>(glyph.Width, bitmap.Width() - left));
+    // Clip in 64 bits: positions far outside the bitmap must not wrap.
+    const int rowFrom = static_cast<int>(std::clamp<long long>(-top, 0, glyph.Height));
+    const int rowTo =
+        static_cast<int>(std::clamp<long long>(bitmap.Height() - top, 0, glyph.Height));
+    const int colFrom = static_cast<int>(std::clamp<long long>(-left, 0, glyph.Width));
+    const int colTo =
+        static_cast<int>(std::clamp<long long>(bitmap.Width() - left, 0, glyph.Width));
     for (int row = rowFrom; row < rowTo; ++row) {
       std::uint8_t* line = bitmap.ScanLine(static_cast<int>(top + row));
       const std::uint8_t* coverage =
