@@ -1,0 +1,93 @@
+#include "color/color_lookup.h"
+
+#include <gtest/gtest.h>
+
+namespace mirufo {
+namespace {
+
+TEST(ReductionMethodForDepth, PicksMethodFromScreenDepth) {
+  const struct {
+    int bits;
+    TReductionMethod method;
+  } rows[] = {{0, cmOctree},        {1, cmMonochrome},    {2, cmFourGrays},
+              {3, cmOctreeGrid332}, {7, cmOctreeGrid332}, {8, cmFixed332},
+              {9, cmOctree},        {16, cmOctree},       {24, cmOctree}};
+  for (const auto& row : rows)
+    EXPECT_EQ(ReductionMethodForDepth(row.bits), row.method) << row.bits;
+}
+
+TEST(Fixed332Palette, RedOutermostBlueInnermost) {
+  const TPalette palette = Fixed332Palette();
+  ASSERT_EQ(palette.size(), 256u);
+  EXPECT_EQ(palette[0], (TPaletteEntry{0, 0, 0}));
+  EXPECT_EQ(palette[1], (TPaletteEntry{0, 0, 85}));
+  EXPECT_EQ(palette[4], (TPaletteEntry{0, 36, 0}));
+  EXPECT_EQ(palette[32], (TPaletteEntry{36, 0, 0}));
+  EXPECT_EQ(palette[109], (TPaletteEntry{109, 109, 85}));
+  EXPECT_EQ(palette[255], (TPaletteEntry{255, 255, 255}));
+}
+
+TEST(TFastColorLookup, NearestEntryByManhattanDistance) {
+  TFastColorLookup lookup(Fixed332Palette());
+  TPaletteEntry color;
+  // 9 + 9 + 15: nearer than any other grid colour.
+  EXPECT_EQ(lookup.FindColor(100, 100, 100, color), 109);
+  EXPECT_EQ(color, (TPaletteEntry{109, 109, 85}));
+  EXPECT_EQ(lookup.CachedIndex(TFastColorLookup::CellOf(100, 100, 100)), 109);
+}
+
+TEST(TFastColorLookup, FirstColourOfACellDecidesForTheWholeCell) {
+  TFastColorLookup lookup({{0, 0, 0}, {20, 20, 20}});
+  TPaletteEntry color;
+  // (8, 8, 8) is nearer black; (15, 15, 15) alone would be nearer entry 1
+  // but shares the cell, so it gets the cached answer.
+  EXPECT_EQ(lookup.FindColor(8, 8, 8, color), 0);
+  EXPECT_EQ(lookup.FindColor(15, 15, 15, color), 0);
+  EXPECT_EQ(color, (TPaletteEntry{0, 0, 0}));
+
+  // Looked up in the other order, the cell goes to entry 1.
+  TFastColorLookup other({{0, 0, 0}, {20, 20, 20}});
+  EXPECT_EQ(other.FindColor(15, 15, 15, color), 1);
+  EXPECT_EQ(other.FindColor(8, 8, 8, color), 1);
+}
+
+TEST(TFastColorLookup, LowestIndexWinsCellsAndTies) {
+  // Both entries lie in cell 0; the cell belongs to entry 0 even for an exact
+  // match of entry 1.
+  TFastColorLookup sameCell({{1, 1, 1}, {0, 0, 0}});
+  TPaletteEntry color;
+  EXPECT_EQ(sameCell.FindColor(0, 0, 0, color), 0);
+  EXPECT_EQ(color, (TPaletteEntry{1, 1, 1}));
+
+  // (20, 20, 0) is 20 away from both entries.
+  TFastColorLookup tie({{40, 0, 0}, {0, 40, 0}});
+  EXPECT_EQ(tie.FindColor(20, 20, 0, color), 0);
+
+  // Duplicates of an entry are never chosen.
+  TFastColorLookup copies({{0, 0, 0}, {200, 10, 10}, {200, 10, 10}, {200, 10, 10}});
+  EXPECT_EQ(copies.FindColor(201, 11, 11, color), 1);
+  EXPECT_EQ(copies.FindColor(120, 10, 10, color), 1);
+}
+
+TEST(TFastColorLookup, EmptyPaletteAnswersEntryZero) {
+  TFastColorLookup lookup(TPalette{});
+  TPaletteEntry color{1, 2, 3};
+  EXPECT_EQ(lookup.FindColor(50, 60, 70, color), 0);
+  EXPECT_EQ(color, (TPaletteEntry{0, 0, 0}));
+}
+
+TEST(TMonochromeLookup, ThresholdIsStrictlyAboveHalf) {
+  TMonochromeLookup lookup;
+  TPaletteEntry color;
+  EXPECT_EQ(lookup.FindColor(128, 128, 128, color), 1); // 32768
+  EXPECT_EQ(color, (TPaletteEntry{255, 255, 255}));
+  EXPECT_EQ(lookup.FindColor(127, 127, 127, color), 0); // 32512
+  EXPECT_EQ(color, (TPaletteEntry{0, 0, 0}));
+  // Green weighs most: pure green is white, pure red and blue are black.
+  EXPECT_EQ(lookup.FindColor(0, 255, 0, color), 1);
+  EXPECT_EQ(lookup.FindColor(255, 0, 0, color), 0);
+  EXPECT_EQ(lookup.FindColor(0, 0, 255, color), 0);
+}
+
+} // namespace
+} // namespace mirufo
