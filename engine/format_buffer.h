@@ -1,0 +1,80 @@
+// The last pipeline stage: colour reduction, encoding into the output file
+// within a size limit, and the preview decoded from that file.
+#pragma once
+
+#include "engine/image_buffer_node.h"
+#include "engine/standby_types.h"
+#include "imaging/bitmap.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace mirufo {
+
+// An encoded picture: the file bytes as its format's writer produced them.
+// For JPEG the comment segment is not in Data; SaveWithComment adds it.
+class TGraphic {
+public:
+  enum TKind : std::uint8_t { gkGIF, gkJPEG, gkPNG, gkBitmap };
+  TGraphic(TKind kind, std::string data) : Kind(kind), Data(std::move(data)) {}
+  const TKind Kind;
+  const std::string Data;
+};
+
+// Encodes input by options within limit bytes (0 or less: no limit). For
+// JPEG the quality drops by 10 while the file is over the limit and the
+// quality above 10; for GIF, PNG8 and BMP the colour bits drop (above 8 to 8,
+// then by one) while over and above 1. On return options.Bits and
+// options.JpegQuality hold the values of the last attempt; reduced holds the
+// picture handed to the encoder (created when empty), graphic the encoded
+// picture and fileSize the length of the file SaveWithComment writes.
+// graphic must be empty on entry ("Graphicはnilでなければなりません").
+void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
+                 std::unique_ptr<TGraphic>& graphic, std::int64_t limit, bool copyright,
+                 const std::string& comment, TFormatOptions& options, std::int32_t& fileSize);
+
+// What EncodeImage leaves in options.Bits when nothing is over the limit:
+// the palette formats start from at most 8 bits, JPEG and PNG24 are 24 bits,
+// BMP2 is 1 bit. Used instead of the search when there is no limit.
+void SettleFormatOptions(TFormatOptions& options);
+
+// Appends the file bytes to stream: for JPEG with the comment segment (the
+// copyright mark, then "," and the comment when both are present), every
+// other format as its writer wrote it.
+void SaveWithComment(const TGraphic& graphic, std::string& stream, const std::string& comment,
+                     bool copyright);
+
+// Appends the JPEG file with a COM segment holding text (UTF-8, written as
+// CP932) right after the SOI marker and the JFIF APP0 segment. An empty text
+// gives a segment of length 2.
+void InsertJpegComment(const TGraphic& jpeg, std::string& stream, std::string_view text);
+
+// The format stage.
+class TFormatBuffer : public TImageBufferNode {
+public:
+  explicit TFormatBuffer(TStandbySpecification* target = nullptr);
+
+  // Encodes the parent's bitmap by params without a limit and decodes the
+  // file again into Bitmap.
+  void Execute(const TStageParams& params) override;
+
+  // Writes the file (with comment and copyright mark), replacing any
+  // existing one; raises EInOutError when it cannot be written.
+  void SaveToFile(const std::filesystem::path& fileName) const;
+  // The file bytes as SaveToFile writes them.
+  std::string FileBytes() const;
+
+  const TBitmap* ReducedBitmap() const { return reducedBitmap_.get(); }
+  const TGraphic* Graphic() const { return graphic_.get(); }
+  std::int32_t FileSize() const { return fileSize_; }
+
+private:
+  std::unique_ptr<TBitmap> reducedBitmap_;
+  std::unique_ptr<TGraphic> graphic_;
+  std::int32_t fileSize_ = 0;
+};
+
+} // namespace mirufo

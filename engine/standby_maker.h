@@ -1,0 +1,78 @@
+// The maker: owns every target and the stage tree rooted at the source
+// picture, and runs the make run that brings every target to a finished
+// standby image, one target at a time.
+#pragma once
+
+#include "catalogue/tanmatsu_record.h"
+#include "engine/image_buffer_node.h"
+#include "engine/standby_specification.h"
+#include "engine/standby_specification_list.h"
+#include "imaging/bitmap.h"
+#include "imaging/progress.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace mirufo {
+
+class TStandbyMaker {
+public:
+  TStandbyMaker();
+  // Frees every target and the whole stage tree.
+  ~TStandbyMaker();
+  TStandbyMaker(const TStandbyMaker&) = delete;
+  TStandbyMaker& operator=(const TStandbyMaker&) = delete;
+
+  // Creates a target for the handset on the source stage and appends it;
+  // returns its index.
+  int AddSpecification(const TTanmatsuRecord& record);
+  // Frees the target at index (its stages are released); ERangeError outside
+  // the list.
+  void Delete(int index);
+  // Frees every target, then every stage below the source.
+  void Clear();
+  int Count() const { return specifications_.Count(); }
+  TStandbySpecification* Items(int index) const { return specifications_.Items(index); }
+  int IndexOf(const TStandbySpecification* target) const { return specifications_.IndexOf(target); }
+
+  // The source picture. SetSource and SetLookAt change only the source
+  // stage; the caller calls ResetAll afterwards.
+  const TBitmap& SourceBitmap() const { return sourceStage_->Bitmap; }
+  void SetSource(const TBitmap& bitmap);
+  TLookAtPoint GetLookAt() const { return sourceStage_->LookAt; }
+  void SetLookAt(TLookAtPoint point);
+  TImageBufferNode& SourceStage() const { return *sourceStage_; }
+
+  // Releases every stage of every target.
+  void ResetAll();
+  // Makes every target that is not made, in list order. After each target
+  // it calls OnMade and ProcessMessages, then stops if Cancel was called.
+  // An error ends the run; targets made before stay made.
+  void MakeAll();
+  // Ends a running make run after the target it is working on.
+  void Cancel() { cancelled_ = true; }
+
+  bool Cancelled() const { return cancelled_; }
+  std::int32_t ToMake() const { return toMake_; }
+  std::int32_t Made() const { return made_; }
+
+  // Progress of a make run (sender: the maker).
+  TProgressEvent OnProgress;
+  // Called after each target of a make run.
+  std::function<void(TStandbyMaker& sender, TStandbySpecification& target)> OnMade;
+  // Lets the user interface process its pending messages after each target,
+  // so that a cancel button can work. Empty (nothing happens) without one.
+  std::function<void()> ProcessMessages;
+
+private:
+  void TargetProgress(TProgressStage stage, std::uint8_t percent, const std::string& message);
+
+  TStandbySpecificationList specifications_;
+  std::unique_ptr<TImageBufferNode> sourceStage_;
+  bool cancelled_ = false;
+  std::int32_t toMake_ = 0;
+  std::int32_t made_ = 0;
+};
+
+} // namespace mirufo

@@ -1,0 +1,357 @@
+// A target: its defaults, its setters and what each one remakes, the make
+// of its stages with the resize and canvas arithmetic, and its status checks.
+#include "engine/standby_specification.h"
+
+#include "engine/format_buffer.h"
+#include "engine/image_buffer_node.h"
+#include "platform/arith.h"
+#include "platform/encoding.h"
+#include "platform/errors.h"
+
+#include <limits>
+
+namespace mirufo {
+namespace {
+
+// One side of a scaled size: other × screen / otherSide, rounded half to even
+// in extended precision. Refused when the result cannot be a bitmap side.
+std::int32_t ScaledSide(std::int32_t side, std::int32_t screen, std::int32_t otherSide) {
+  const long double exact =
+      static_cast<long double>(side) * static_cast<long double>(screen) / otherSide;
+  if (!(exact < static_cast<long double>(kMaxBitmapSide) + 1))
+    throw EOutOfResources("拡大後の画像が大きすぎます");
+  return static_cast<std::int32_t>(Round(exact));
+}
+
+// Where the picture's left (or top) edge goes on the screen.
+std::int32_t Offset(int mode, std::int32_t screen, std::int32_t image, std::int32_t look,
+                    std::int32_t current) {
+  switch (mode) {
+  case 0:
+    return 0;
+  case 1:
+    return Div(screen - image, 2);
+  case 2:
+    return screen - image;
+  case 3:
+    // The look-at point goes to the screen's centre, but the picture never
+    // leaves an uncovered strip at the left or top.
+    if (screen < image)
+      return std::min(0, Div(screen, 2) - look);
+    return Div(screen - image, 2);
+  default:
+    return current;
+  }
+}
+
+} // namespace
+
+TStandbySpecification::TStandbySpecification(TImageBufferNode* source) : source_(source) {
+  Reset();
+}
+
+TStandbySpecification::~TStandbySpecification() {
+  Reset();
+}
+
+std::uint8_t ReductionForBits(std::uint8_t bits) {
+  if (bits == 1)
+    return 4;
+  if (bits == 2)
+    return 3;
+  if (bits >= 3 && bits <= 7)
+    return 10;
+  if (bits == 8)
+    return 11;
+  return 7;
+}
+
+void TStandbySpecification::InitFromHandset(const TTanmatsuRecord& record) {
+  handset_ = record;
+  layout_.ScreenWidth = record.Width;
+  layout_.ScreenHeight = record.Height;
+  formatOptions_.Format = record.Format;
+  formatOptions_.Bits = record.Bit;
+  formatOptions_.Reduction = ReductionForBits(record.Bit);
+  formatOptions_.Dither = 1;
+  formatOptions_.GifCompression = 0;
+  formatOptions_.JpegQuality = 100;
+  formatOptions_.PngCompressLevel = 9;
+}
+
+TImageBufferNode* TStandbySpecification::Stages(int kind) const {
+  if (kind < 0 || kind >= kStageCount)
+    throw ERangeError("TStandbySpecification");
+  return stages_[static_cast<std::size_t>(kind)];
+}
+
+void TStandbySpecification::ClearSlot(const TImageBufferNode* stage) {
+  for (TImageBufferNode*& slot : stages_)
+    if (slot == stage)
+      slot = nullptr;
+}
+
+void TStandbySpecification::Make(TImageBufferNode* source) {
+  source_ = source;
+  MakeFrom(skResize);
+}
+
+void TStandbySpecification::Report(TProgressStage stage, std::uint8_t percent) {
+  if (OnProgress)
+    OnProgress(this, stage, percent, false, TRect{}, ProgressText());
+}
+
+TStageParams TStandbySpecification::BuildParams(int kind, const TImageBufferNode& input) {
+  TStageParams params;
+  params.Kind = static_cast<TStageKind>(kind);
+  const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
+  switch (kind) {
+  case skResize: {
+    const std::int32_t sw = input.Bitmap.Width(), sh = input.Bitmap.Height();
+    if (sw <= 0 || sh <= 0)
+      throw EMirufoError("元画像が空なので作成できません");
+    if (screenW <= 0 || screenH <= 0)
+      throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
+    auto fitWidth = [&] { params.Width = screenW, params.Height = ScaledSide(sh, screenW, sw); };
+    auto fitHeight = [&] { params.Width = ScaledSide(sw, screenH, sh), params.Height = screenH; };
+    switch (resizeMode_) {
+    case rzNone:
+      params.Width = sw, params.Height = sh;
+      break;
+    case rzFitWidth:
+      fitWidth();
+      break;
+    case rzFitHeight:
+      fitHeight();
+      break;
+    case rzCustom:
+      params.Width = resizeWidth_, params.Height = resizeHeight_;
+      break;
+    default: // rzAuto: cover the whole screen, the shorter side fitting it
+      if (sw < sh) {
+        fitWidth();
+        if (params.Height < screenH)
+          fitHeight();
+      } else {
+        fitHeight();
+        if (params.Width < screenW)
+          fitWidth();
+      }
+      break;
+    }
+    if (params.Width <= 0 || params.Height <= 0)
+      throw EMirufoError(ProgressText() + ": 変更後の画像サイズが0です");
+    if (!IsAllowedBitmapSize(params.Width, params.Height))
+      throw EOutOfResources(ProgressText() + ": 変更後の画像が大きすぎます");
+    params.Fast = fastResample_;
+    resizeWidth_ = params.Width;
+    resizeHeight_ = params.Height;
+    break;
+  }
+  case skCanvas:
+    if (screenW <= 0 || screenH <= 0)
+      throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
+    params.Width = screenW;
+    params.Height = screenH;
+    params.Background = layout_.Background;
+    params.BackgroundColor = layout_.BackgroundColor;
+    params.X =
+        Offset(layout_.HorzAlign, screenW, input.Bitmap.Width(), input.LookAt.X, layout_.OffsetX);
+    params.Y =
+        Offset(layout_.VertAlign, screenH, input.Bitmap.Height(), input.LookAt.Y, layout_.OffsetY);
+    layout_.OffsetX = params.X;
+    layout_.OffsetY = params.Y;
+    break;
+  case skSharpen:
+    params.Sharpness = sharpness_;
+    params.Count = sharpenCount_;
+    break;
+  case skDecorate:
+    params.Decorators = decorators_;
+    break;
+  case skFormat:
+    if (formatOptions_.AutoFit) {
+      // The fit search lowers the target's own quality or colour bits until
+      // the file fits the cache; the next make starts from those values.
+      // Without a limit no attempt can be over, so only the starting bits
+      // settle and nothing needs encoding.
+      const std::int64_t limit = Trunc(static_cast<long double>(handset_.Cache) * 1024);
+      if (limit > 0) {
+        std::unique_ptr<TBitmap> reduced;
+        std::unique_ptr<TGraphic> graphic;
+        std::int32_t size = 0;
+        EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
+                    formatOptions_.Comment, formatOptions_, size);
+      } else {
+        SettleFormatOptions(formatOptions_);
+      }
+    }
+    params.Format = formatOptions_;
+    params.Format.AutoFit = false;
+    break;
+  }
+  return params;
+}
+
+void TStandbySpecification::MakeFrom(int kind) {
+  if (kind < 0 || kind >= kStageCount)
+    throw EMirufoError("NodeIndexの値が不正です");
+  progressStart_ = kind;
+  progressStages_ = kStageCount - kind;
+  Report(psStarting, 0);
+  for (int d = kind; d < kStageCount; ++d) {
+    if (d > kind)
+      Report(psRunning,
+             static_cast<std::uint8_t>(Div(100, progressStages_) * (d - progressStart_)));
+    // Releasing may destroy this stage and, with it, our later stages; later
+    // stages that survive are released when their turn comes.
+    TImageBufferNode* old = stages_[static_cast<std::size_t>(d)];
+    stages_[static_cast<std::size_t>(d)] = nullptr;
+    Release(old, this);
+    TImageBufferNode* input = d == 0 ? source_ : stages_[static_cast<std::size_t>(d - 1)];
+    if (!input)
+      throw EMirufoError("入力段がありません");
+    TStageParams params = BuildParams(d, *input);
+    stages_[static_cast<std::size_t>(d)] = FindOrCreate(*input, params, this);
+  }
+  Report(psEnding, 100);
+}
+
+void TStandbySpecification::Reset() {
+  ReleaseFrom(skResize);
+}
+
+void TStandbySpecification::ReleaseFrom(int kind) {
+  if (kind < 0)
+    kind = 0;
+  // From the last stage back, so that a release never reaches into a
+  // subtree we still hold a slot in.
+  for (int d = kStageCount - 1; d >= kind; --d) {
+    TImageBufferNode* old = stages_[static_cast<std::size_t>(d)];
+    stages_[static_cast<std::size_t>(d)] = nullptr;
+    Release(old, this);
+  }
+}
+
+void TStandbySpecification::Redecorate() {
+  if (stages_[skSharpen])
+    MakeFrom(skDecorate);
+}
+
+void TStandbySpecification::SetResize(TResizeMode mode, std::int32_t width, std::int32_t height,
+                                      bool fast) {
+  if (mode == resizeMode_ && width == resizeWidth_ && height == resizeHeight_ &&
+      fast == fastResample_)
+    return;
+  resizeMode_ = mode;
+  resizeWidth_ = width;
+  resizeHeight_ = height;
+  fastResample_ = fast;
+  if (IsMade())
+    MakeFrom(skResize);
+}
+
+void TStandbySpecification::SetLayout(const TLayout& layout) {
+  if (layout == layout_)
+    return;
+  layout_ = layout;
+  if (IsMade())
+    MakeFrom(skCanvas);
+}
+
+void TStandbySpecification::SetSharpen(TSharpness sharpness, std::uint8_t count) {
+  if (sharpness == sharpness_ && count == sharpenCount_)
+    return;
+  sharpness_ = sharpness;
+  sharpenCount_ = count;
+  if (IsMade())
+    MakeFrom(skSharpen);
+}
+
+void TStandbySpecification::SetDecorators(const TStandbyImageDecoratorList* decorators) {
+  decorators_ = decorators;
+  if (IsMade())
+    MakeFrom(skDecorate);
+}
+
+void TStandbySpecification::SetFormatOptions(const TFormatOptions& options) {
+  formatOptions_ = options;
+  formatOptions_.Comment = CutToCp932Bytes(options.Comment, kCommentBytes);
+  if (IsMade())
+    MakeFrom(skFormat);
+}
+
+bool TStandbySpecification::IsMade() const {
+  return stages_[skFormat] != nullptr;
+}
+
+const TBitmap* TStandbySpecification::FinalBitmap() const {
+  return IsMade() ? &stages_[skFormat]->Bitmap : nullptr;
+}
+
+std::int32_t TStandbySpecification::FileSize() const {
+  if (!IsMade())
+    return -1;
+  return static_cast<const TFormatBuffer*>(stages_[skFormat])->FileSize();
+}
+
+bool TStandbySpecification::SameImage(const TStandbySpecification& other) const {
+  return stages_[skFormat] == other.stages_[skFormat];
+}
+
+std::string TStandbySpecification::ProgressText() const {
+  if (handset_.Screen.empty())
+    return handset_.Name;
+  return handset_.Name + "（" + handset_.Screen + "）";
+}
+
+bool TStandbySpecification::IsSizeOver() const {
+  return handset_.Cache > 0 &&
+         static_cast<long double>(handset_.Cache) * 1024 < static_cast<long double>(FileSize());
+}
+
+bool TStandbySpecification::IsFormatViolation() const {
+  const unsigned format = formatOptions_.Format;
+  return format > 7 || !handset_.SupportFormats.Contains(formatOptions_.Format);
+}
+
+bool TStandbySpecification::IsColorOver() const {
+  const int bits = formatOptions_.Bits, screen = handset_.Bit;
+  switch (formatOptions_.Format) {
+  case ifGIF:
+  case ifPNG8:
+    return bits > screen;
+  case ifBMP:
+    return (bits > 8 && screen <= 8) || (bits <= 8 && bits > screen);
+  case ifJPEG:
+  case ifPNG24:
+  case ifBMP2:
+    return false;
+  default:
+    return true;
+  }
+}
+
+bool TStandbySpecification::IsEnlarged() const {
+  const TImageBufferNode* resized = stages_[skResize];
+  if (!resized || !source_)
+    return false;
+  return resized->Bitmap.Width() > source_->Bitmap.Width() ||
+         resized->Bitmap.Height() > source_->Bitmap.Height();
+}
+
+void TStandbySpecification::CopyToClipboard(
+    const std::function<void(const TBitmap&)>& putOnClipboard) const {
+  if (!IsMade())
+    throw EMirufoError("完成してないのでコピーできません");
+  if (putOnClipboard)
+    putOnClipboard(*FinalBitmap());
+}
+
+void TStandbySpecification::SaveToFile(const std::filesystem::path& fileName) const {
+  if (!IsMade())
+    throw EMirufoError("未完成なので保存できねっす");
+  static_cast<const TFormatBuffer*>(stages_[skFormat])->SaveToFile(fileName);
+}
+
+} // namespace mirufo
