@@ -94,7 +94,13 @@ void TBitmap::SetSize(int width, int height) {
   if (width == width_ && height == height_)
     return;
   TBitmap old = std::move(*this);
-  Allocate(width, height, old.format_);
+  try {
+    Allocate(width, height, old.format_);
+  } catch (...) {
+    // A refused size leaves the bitmap as it was.
+    *this = std::move(old);
+    throw;
+  }
   palette_ = old.palette_;
   int rows = std::min(height, old.height_);
   std::size_t bytes = std::min(stride_, old.stride_);

@@ -33,6 +33,15 @@ TEST(Bitmap, TooLargeIsRefusedBeforeAllocating) {
   EXPECT_FALSE(IsAllowedBitmapSize(65536, 65536));
 }
 
+TEST(Bitmap, RefusedSetSizeKeepsThePicture) {
+  TBitmap b(2, 2);
+  b.SetPixel(1, 1, RGB(1, 2, 3));
+  EXPECT_THROW(b.SetSize(30001, 2), EOutOfResources);
+  EXPECT_EQ(b.Width(), 2);
+  EXPECT_EQ(b.Height(), 2);
+  EXPECT_EQ(b.GetPixel(1, 1), RGB(1, 2, 3));
+}
+
 TEST(Bitmap, SubBytePixelsPackLeftmostHigh) {
   TBitmap b(3, 1, pf4bit);
   b.SetIndex(0, 0, 0xA);

@@ -1,0 +1,271 @@
+// Resampling. Each method computes exactly the values its arithmetic rules
+// give; the speed comes from tables that are the same for every row (column
+// positions and weights), not from changing the arithmetic.
+#include "imaging/resize.h"
+
+#include "platform/arith.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace mirufo {
+namespace {
+
+int ClampIndex(std::int64_t value, int size) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, 0, size - 1));
+}
+
+// The checks every method makes before touching Dest.
+bool CanResize(const TBitmap& Source, int NewWidth, int NewHeight) {
+  return Source.PixelFormat() == pf24bit && NewWidth >= 1 && NewHeight >= 1 && !Source.Empty();
+}
+
+// Nearest neighbour: the source index of destination index i of n, for a
+// source side of size: Round((i / n) * size), clamped into the source.
+int NearestIndex(int i, int n, int size) {
+  const long double position = static_cast<long double>(i) / n * size;
+  return ClampIndex(Round(position), size);
+}
+
+// Bilinear: the integer part and the weight of destination index i of n.
+struct TLinearTap {
+  int Low = 0;     // Trunc(f), clamped
+  int High = 0;    // Trunc(f) + 1, clamped
+  double Frac = 0; // Frac(f), stored as a double
+};
+
+TLinearTap LinearTap(int i, int n, int size) {
+  const double f = static_cast<double>(static_cast<long double>(i) / n * size);
+  const std::int64_t whole = Trunc(f);
+  TLinearTap tap;
+  tap.Low = ClampIndex(whole, size);
+  tap.High = ClampIndex(whole + 1, size);
+  tap.Frac = static_cast<double>(Frac(f));
+  return tap;
+}
+
+// (1 - w) * a + w * b in extended precision, stored as a double.
+double Mix(double w, std::uint8_t a, std::uint8_t b) {
+  const long double wl = w;
+  return static_cast<double>((1.0L - wl) * a + wl * b);
+}
+
+std::uint8_t MixRound(double w, double top, double bottom) {
+  const long double wl = w;
+  return ClampByte(static_cast<std::int32_t>(Round((1.0L - wl) * top + wl * bottom)));
+}
+
+// Area averaging: the source span [lo, hi] of destination index i for a ratio
+// r, the far edge pulled in so that a span ending on a pixel boundary does not
+// reach into the next pixel.
+constexpr long double kEdgeInset = 0.000001L;
+
+struct TSpan {
+  double Lo = 0;
+  double Hi = 0;
+};
+
+TSpan AreaSpan(int i, double ratio) {
+  return {static_cast<double>(static_cast<long double>(i) * ratio),
+          static_cast<double>(static_cast<long double>(i + 1) * ratio - kEdgeInset)};
+}
+
+// Length of the overlap of source pixel k with the span, stored as a double.
+double Overlap(std::int64_t k, const TSpan& span) {
+  const long double hi =
+      std::min(static_cast<long double>(k + 1), static_cast<long double>(span.Hi));
+  const long double lo = std::max(static_cast<long double>(k), static_cast<long double>(span.Lo));
+  return static_cast<double>(hi - lo);
+}
+
+// The source columns that one destination column covers, with their weights.
+struct TColumnSpan {
+  int First = 0;
+  int Count = 0;
+  std::size_t WeightIndex = 0; // into the shared weight table
+};
+
+// Adds weight * value to a single-precision sum the way the average is
+// defined: product and sum in extended precision, the sum stored back as a
+// single.
+inline void AddWeighted(float& sum, long double weight, std::uint8_t value) {
+  sum = static_cast<float>(sum + weight * value);
+}
+
+} // namespace
+
+TPixel24 GetPixelClamped(const std::uint8_t* const* rows, int width, int height, int X, int Y) {
+  X = std::clamp(X, 0, width - 1);
+  Y = std::clamp(Y, 0, height - 1);
+  const std::uint8_t* p = rows[Y] + static_cast<std::size_t>(X) * 3;
+  return {p[0], p[1], p[2]};
+}
+
+bool ResizeBitmap(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                  TResampleMethod Method, const TProgressInfo& Info) {
+  if (NewWidth == Source.Width() && NewHeight == Source.Height()) {
+    if (&Dest != &Source)
+      Dest = Source;
+    return true;
+  }
+  if (Method == rsAuto)
+    Method =
+        (NewWidth > Source.Width() || NewHeight > Source.Height()) ? rsBilinear : rsAreaAverage;
+  switch (Method) {
+  case rsNearest:
+    return ResizeNearest(Source, Dest, NewWidth, NewHeight, Info);
+  case rsBilinear:
+    return ResizeBilinear(Source, Dest, NewWidth, NewHeight, Info);
+  default:
+    return ResizeAreaAverage(Source, Dest, NewWidth, NewHeight, Info);
+  }
+}
+
+bool ResizeNearest(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                   const TProgressInfo& Info) {
+  if (!CanResize(Source, NewWidth, NewHeight))
+    return false;
+  if (&Source == &Dest) {
+    const TBitmap copy = Source;
+    return ResizeNearest(copy, Dest, NewWidth, NewHeight, Info);
+  }
+  const int srcW = Source.Width(), srcH = Source.Height();
+  PrepareDest(Dest, NewWidth, NewHeight, pf24bit);
+  const auto srcRows = SourceRowTable(Source);
+  const auto destRows = DestRowTable(Dest);
+
+  std::vector<std::size_t> columnOffset(static_cast<std::size_t>(NewWidth));
+  for (int x = 0; x < NewWidth; ++x)
+    columnOffset[static_cast<std::size_t>(x)] =
+        static_cast<std::size_t>(NearestIndex(x, NewWidth, srcW)) * 3;
+
+  for (int y = 0; y < NewHeight; ++y) {
+    const std::uint8_t* src = srcRows[static_cast<std::size_t>(NearestIndex(y, NewHeight, srcH))];
+    std::uint8_t* dst = destRows[static_cast<std::size_t>(y)];
+    for (int x = 0; x < NewWidth; ++x, dst += 3) {
+      const std::uint8_t* p = src + columnOffset[static_cast<std::size_t>(x)];
+      dst[0] = p[0];
+      dst[1] = p[1];
+      dst[2] = p[2];
+    }
+    ReportRowProgress(Info, y, NewHeight);
+  }
+  return true;
+}
+
+bool ResizeBilinear(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                    const TProgressInfo& Info) {
+  if (!CanResize(Source, NewWidth, NewHeight))
+    return false;
+  if (&Source == &Dest) {
+    const TBitmap copy = Source;
+    return ResizeBilinear(copy, Dest, NewWidth, NewHeight, Info);
+  }
+  const int srcW = Source.Width(), srcH = Source.Height();
+  PrepareDest(Dest, NewWidth, NewHeight, pf24bit);
+  const auto srcRows = SourceRowTable(Source);
+  const auto destRows = DestRowTable(Dest);
+
+  std::vector<TLinearTap> columns(static_cast<std::size_t>(NewWidth));
+  for (int x = 0; x < NewWidth; ++x)
+    columns[static_cast<std::size_t>(x)] = LinearTap(x, NewWidth, srcW);
+
+  for (int y = 0; y < NewHeight; ++y) {
+    const TLinearTap row = LinearTap(y, NewHeight, srcH);
+    const std::uint8_t* upper = srcRows[static_cast<std::size_t>(row.Low)];
+    const std::uint8_t* lower = srcRows[static_cast<std::size_t>(row.High)];
+    std::uint8_t* dst = destRows[static_cast<std::size_t>(y)];
+    for (const TLinearTap& column : columns) {
+      const std::uint8_t* p00 = upper + static_cast<std::size_t>(column.Low) * 3;
+      const std::uint8_t* p10 = upper + static_cast<std::size_t>(column.High) * 3;
+      const std::uint8_t* p01 = lower + static_cast<std::size_t>(column.Low) * 3;
+      const std::uint8_t* p11 = lower + static_cast<std::size_t>(column.High) * 3;
+      for (int c = 0; c < 3; ++c) {
+        const double top = Mix(column.Frac, p00[c], p10[c]);
+        const double bottom = Mix(column.Frac, p01[c], p11[c]);
+        dst[c] = MixRound(row.Frac, top, bottom);
+      }
+      dst += 3;
+    }
+    ReportRowProgress(Info, y, NewHeight);
+  }
+  return true;
+}
+
+bool ResizeAreaAverage(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                       const TProgressInfo& Info) {
+  if (!CanResize(Source, NewWidth, NewHeight))
+    return false;
+  if (&Source == &Dest) {
+    const TBitmap copy = Source;
+    return ResizeAreaAverage(copy, Dest, NewWidth, NewHeight, Info);
+  }
+  try {
+    const int srcW = Source.Width(), srcH = Source.Height();
+    const float area = static_cast<float>(
+        static_cast<long double>(static_cast<std::int64_t>(srcW) * srcH) / NewWidth / NewHeight);
+    const double rx = static_cast<double>(static_cast<long double>(srcW) / NewWidth);
+    const double ry = static_cast<double>(static_cast<long double>(srcH) / NewHeight);
+    PrepareDest(Dest, NewWidth, NewHeight, pf24bit);
+    const auto srcRows = SourceRowTable(Source);
+
+    // The columns that each destination column covers and their weights are
+    // the same on every row: compute them once.
+    std::vector<TColumnSpan> columns(static_cast<std::size_t>(NewWidth));
+    std::vector<double> columnWeights;
+    for (int x = 0; x < NewWidth; ++x) {
+      const TSpan span = AreaSpan(x, rx);
+      const std::int64_t first = std::max<std::int64_t>(Floor(span.Lo), 0);
+      const std::int64_t last = std::min<std::int64_t>(Floor(span.Hi), srcW - 1);
+      TColumnSpan& column = columns[static_cast<std::size_t>(x)];
+      column.First = static_cast<int>(first);
+      column.Count = static_cast<int>(std::max<std::int64_t>(last - first + 1, 0));
+      column.WeightIndex = columnWeights.size();
+      for (std::int64_t j = first; j <= last; ++j)
+        columnWeights.push_back(Overlap(j, span));
+    }
+
+    for (int y = 0; y < NewHeight; ++y) {
+      const TSpan rowSpan = AreaSpan(y, ry);
+      const std::int64_t firstRow = std::max<std::int64_t>(Floor(rowSpan.Lo), 0);
+      const std::int64_t lastRow = std::min<std::int64_t>(Floor(rowSpan.Hi), srcH - 1);
+      std::uint8_t* dst = Dest.ScanLine(y);
+      for (const TColumnSpan& column : columns) {
+        float sumB = 0, sumG = 0, sumR = 0;
+        const double* weights = columnWeights.data() + column.WeightIndex;
+        for (std::int64_t i = firstRow; i <= lastRow; ++i) {
+          const double wy = Overlap(i, rowSpan);
+          const std::uint8_t* p =
+              srcRows[static_cast<std::size_t>(i)] + static_cast<std::size_t>(column.First) * 3;
+          for (int k = 0; k < column.Count; ++k, p += 3) {
+            const double wx = weights[k];
+            if (wx == 1.0 && wy == 1.0) {
+              // A whole pixel: weight times value is the value itself, and a
+              // single-precision sum of a single and a byte rounds the same
+              // whether it passes through extended precision or not.
+              sumB += p[0];
+              sumG += p[1];
+              sumR += p[2];
+            } else {
+              const long double w = static_cast<long double>(wx) * wy;
+              AddWeighted(sumB, w, p[0]);
+              AddWeighted(sumG, w, p[1]);
+              AddWeighted(sumR, w, p[2]);
+            }
+          }
+        }
+        const long double divisor = area;
+        dst[0] = ClampByte(static_cast<std::int32_t>(Round(sumB / divisor)));
+        dst[1] = ClampByte(static_cast<std::int32_t>(Round(sumG / divisor)));
+        dst[2] = ClampByte(static_cast<std::int32_t>(Round(sumR / divisor)));
+        dst += 3;
+      }
+      ReportRowProgress(Info, y, NewHeight);
+    }
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+} // namespace mirufo
