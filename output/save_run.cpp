@@ -1,5 +1,7 @@
 #include "output/save_run.h"
 
+#include "output/tanmatsu_option_list.h"
+
 #include <algorithm>
 #include <map>
 
@@ -120,6 +122,98 @@ std::string ShortenPath(const std::string& path, int maxWidth,
     shown = drive + folder + file;
   }
   return shown;
+}
+
+} // namespace mirufo
+
+namespace mirufo {
+
+bool IsUsableFileName(const std::string& name) {
+  return name.find_first_not_of(". ") != std::string::npos;
+}
+
+std::vector<TStandbyHTMLItem> StandbyHTMLItems(const TTanmatsuOptionList& set) {
+  std::vector<TStandbyHTMLItem> items;
+  for (std::size_t i = 0; i < set.HandsetCount(); ++i) {
+    if (!set.IsSelected(i))
+      continue;
+    TTanmatsuRecord record = set.GetHandset(i);
+    TStandbyHTMLItem item{record.Name, record.Screen, std::nullopt};
+    int s = set.SaveIndexOf(i);
+    if (s != -1)
+      item.FileName = set.FileNameOf(s);
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
+                     TSaveReport& report) {
+  report = TSaveReport{};
+  set.MakeFileNames(options.Template + "$ex", options.SourceFileName);
+
+  if (set.SaveCount() == 0) {
+    host.Ask(save_messages::NothingToSave());
+    return TSaveOutcome::Stopped;
+  }
+  if (set.AnyClash()) {
+    host.Ask(save_messages::NamesClash());
+    return TSaveOutcome::Stopped;
+  }
+  // A name of nothing but dots and spaces would name the folder itself.
+  for (int s = 0; s < set.SaveCount(); ++s) {
+    const std::string& name = set.FileNameOf(s);
+    if (!IsUsableFileName(name)) {
+      host.Ask(save_messages::UnusableFileName(name));
+      return TSaveOutcome::Stopped;
+    }
+  }
+  if (set.CompletedCount() < set.TargetCount() &&
+      host.Ask(save_messages::UnfinishedImages()) != TDialogResult::Yes)
+    return TSaveOutcome::Stopped;
+  if (!EnsureFolder(options.Folder, host))
+    return TSaveOutcome::Stopped;
+
+  const std::string folder = WithTrailingDelimiter(options.Folder);
+  std::vector<std::filesystem::path> paths;
+  for (int s = 0; s < set.SaveCount(); ++s)
+    paths.emplace_back(folder + set.FileNameOf(s));
+  if (options.Html.Save)
+    paths.emplace_back(folder + options.Html.FileName);
+
+  TSaveOutcome outcome = TSaveOutcome::Cancelled;
+  if (std::optional<std::vector<bool>> write = DecideOverwrites(paths, host)) {
+    outcome = TSaveOutcome::Saved;
+    int toWrite = static_cast<int>(std::count(write->begin(), write->end(), true));
+    report.Skipped.assign(static_cast<std::size_t>(set.SaveCount()), false);
+    try {
+      for (int s = 0; s < set.SaveCount(); ++s) {
+        if (!(*write)[static_cast<std::size_t>(s)]) {
+          report.Skipped[static_cast<std::size_t>(s)] = true;
+          continue;
+        }
+        host.Progress(s, toWrite, set.GetSaveTanmatsu(s).Name);
+        set.GetSaveStandby(s)->SaveToFile(paths[static_cast<std::size_t>(s)]);
+        report.Written.push_back(paths[static_cast<std::size_t>(s)]);
+      }
+    } catch (...) {
+      host.ProgressDone();
+      throw;
+    }
+    host.ProgressDone();
+    if (options.Html.Save && write->back()) {
+      WriteStandbyHTML(paths.back(), options.Html, StandbyHTMLItems(set), options.ApplicationTitle);
+      report.Written.push_back(paths.back());
+      report.HtmlWritten = true;
+    }
+  }
+  if (options.CopyFileNames) {
+    std::vector<std::string> names;
+    for (int s = 0; s < set.SaveCount(); ++s)
+      names.push_back(set.FileNameOf(s));
+    host.SetClipboardText(ClipboardText(names, options.SeparateTab));
+  }
+  return outcome;
 }
 
 } // namespace mirufo

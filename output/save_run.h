@@ -35,6 +35,51 @@ public:
   virtual void SetClipboardText(const std::string& /*text*/) {}
 };
 
+class TTanmatsuOptionList;
+
+// What the save run is asked to do.
+struct TSaveRunOptions {
+  std::string Folder;
+  // The template as typed; the extension variable is appended by the run.
+  std::string Template = "$tn_$sn3";
+  // The source picture's file name, for "$fn".
+  std::string SourceFileName;
+  TStandbyHTMLOption Html;
+  bool CopyFileNames = false;
+  bool SeparateTab = false;
+  std::string ApplicationTitle = "ミルフォ";
+};
+
+enum class TSaveOutcome {
+  Saved,     // every chosen file was written
+  Stopped,   // a check refused the run or the user declined; nothing written
+  Cancelled, // the overwrite dialog was cancelled; nothing written
+};
+
+// What a save run did, filled in as it goes, so that a caller knows what
+// was written also when a write fails half-way.
+struct TSaveReport {
+  std::vector<std::filesystem::path> Written; // in save order, the page last
+  std::vector<bool> Skipped;                  // per save entry: kept the existing file
+  bool HtmlWritten = false;
+};
+
+// Runs the save on a working set whose save plan is built: names the entries
+// from the template, checks, makes sure of the folder, asks about existing
+// files, writes every chosen file and the HTML page, and hands the list of
+// names to the clipboard. A write that fails raises its error (naming the
+// file) after the progress is closed; the files written before stay.
+TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
+                     TSaveReport& report);
+
+// False for a name that would write to the folder itself: empty, or only
+// dots and spaces.
+bool IsUsableFileName(const std::string& name);
+
+// The HTML page's items: every selected handset in handset order, linked to
+// the file of its save entry when it has one.
+std::vector<TStandbyHTMLItem> StandbyHTMLItems(const TTanmatsuOptionList& set);
+
 // The folder text with a trailing separator.
 std::string WithTrailingDelimiter(std::string folder);
 

@@ -31,6 +31,9 @@ TSaveMessage NamesClash();
 TSaveMessage UnfinishedImages();
 TSaveMessage CreateFolder(std::string_view folder);
 TSaveMessage FolderCreationFailed(std::string_view folder);
+// A name that would write to the folder itself: empty, or only dots and
+// spaces.
+TSaveMessage UnusableFileName(std::string_view name);
 
 } // namespace save_messages
 
