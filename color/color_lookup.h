@@ -49,7 +49,16 @@ public:
   std::uint16_t CachedIndex(int cell) const { return cache_[static_cast<std::size_t>(cell)]; }
 
 private:
+  int NearestEntry(int red, int green, int blue) const;
+
   std::array<TPaletteEntry, 256> palette_{};
+  // The palette again, one array per channel in groups of eight, so the
+  // nearest-entry search measures eight entries at a time.
+  using TLanes = std::int16_t __attribute__((vector_size(16)));
+  static constexpr std::size_t kGroups = 256 / 8;
+  std::array<TLanes, kGroups> reds_;
+  std::array<TLanes, kGroups> greens_;
+  std::array<TLanes, kGroups> blues_;
   std::array<std::uint16_t, kCacheSlots> cache_;
 };
 

@@ -34,7 +34,10 @@ TErrorRows::TErrorRows(int rows, int width, int margin)
       margin_(margin), storage_(static_cast<std::size_t>(3 * rows) * slots_, 0) {}
 
 std::int32_t* TErrorRows::Row(int channel, int k) {
-  const int physical = channel * rows_ + (first_ + k) % rows_;
+  int row = first_ + k;
+  if (row >= rows_)
+    row -= rows_;
+  const int physical = channel * rows_ + row;
   return storage_.data() + static_cast<std::size_t>(physical) * slots_;
 }
 
