@@ -175,6 +175,78 @@ TEST(ErrorRowDitherers, HandComputedThreeByTwoStucki) {
   EXPECT_EQ(lookup.asked, (std::vector<int>{42, 8, 6, 4, 7, 11}));
 }
 
+// One pixel of value divisor is answered with 0 and every other pixel
+// exactly, so only that pixel's error spreads, and each later pixel is asked
+// about 0 + (weight * divisor + rounding) div divisor = its weight.
+TEST(ErrorRowDitherers, WeightTablesAroundOnePixel) {
+  const struct {
+    int code;
+    int divisor;
+    std::vector<std::vector<int>> weights; // rows 0..3 from the pixel's row, columns 0..6
+  } cases[] = {
+      {2,
+       42,
+       {{0, 0, 0, 42, 8, 4, 0},
+        {0, 2, 4, 8, 4, 2, 0},
+        {0, 1, 2, 4, 2, 1, 0},
+        {0, 0, 0, 0, 0, 0, 0}}},
+      {3,
+       32,
+       {{0, 0, 0, 32, 5, 3, 0},
+        {0, 2, 4, 5, 4, 2, 0},
+        {0, 0, 2, 3, 2, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0}}},
+      {4,
+       48,
+       {{0, 0, 0, 48, 7, 5, 0},
+        {0, 3, 5, 7, 5, 3, 0},
+        {0, 1, 3, 5, 3, 1, 0},
+        {0, 0, 0, 0, 0, 0, 0}}},
+      {5,
+       200,
+       {{0, 0, 0, 200, 0, 32, 0},
+        {12, 0, 26, 0, 30, 0, 16},
+        {0, 12, 0, 26, 0, 12, 0},
+        {5, 0, 12, 0, 12, 0, 5}}},
+      {6,
+       32,
+       {{0, 0, 0, 32, 8, 4, 0},
+        {0, 2, 4, 8, 4, 2, 0},
+        {0, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> answers(28, -1);
+    answers[3] = 0;
+    TScriptedLookup lookup(answers);
+    auto ditherer = CreateDitherer(c.code, 7, lookup);
+    std::vector<std::vector<std::uint8_t>> picture(4, std::vector<std::uint8_t>(7, 0));
+    picture[0][3] = static_cast<std::uint8_t>(c.divisor);
+    DriveRows(*ditherer, picture);
+    // Lay the asked values out by column; odd rows run right to left.
+    std::vector<std::vector<int>> seen(4, std::vector<int>(7));
+    for (int i = 0; i < 28; ++i) {
+      const int row = i / 7, k = i % 7;
+      seen[static_cast<std::size_t>(row)][static_cast<std::size_t>(row % 2 ? 6 - k : k)] =
+          lookup.asked[static_cast<std::size_t>(i)];
+    }
+    EXPECT_EQ(seen, c.weights) << c.code;
+  }
+}
+
+TEST(TFloydSteinbergDitherer, ExactPixelsAfterAnErrorLeaveTheCarriesUnshifted) {
+  // Same probe as above: 16 -> err 16 leaves E[3] = 48, belowPrev 80, cur 112;
+  // the next pixel is asked (112 + 8) div 16 = 7 and is exact, so the carries
+  // stay until the end of the row puts belowPrev 80 into slot 7. The next row
+  // reads slot c + 2: column 5 gets (80 + 8) div 16, column 1 (48 + 8) div 16.
+  std::vector<int> answers(14, -1);
+  answers[3] = 0;
+  TScriptedLookup lookup(answers);
+  TFloydSteinbergDitherer ditherer(7, lookup);
+  DriveRows(ditherer, {{0, 0, 0, 16, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}});
+  EXPECT_EQ(lookup.asked, (std::vector<int>{0, 0, 0, 16, 7, 0, 0, 0, 5, 0, 0, 0, 3, 0}));
+}
+
 TEST(OnePixelWide, EveryRowTurnsRoundAndSpareSlotsTakeTheSideways) {
   TMonochromeLookup lookup;
   const std::vector<std::vector<std::uint8_t>> column(8, std::vector<std::uint8_t>{128});
