@@ -296,14 +296,6 @@ TEST_F(MakeSetsTest, NewSetTakesTheSmallestFreeNumberAndUnticksAll) {
   EXPECT_EQ(makeSets.Sets().GetName(makeSets.NewSet()), "新しいセット4");
 }
 
-TEST_F(MakeSetsTest, NewSetNumberingComparesWithoutLetterCase) {
-  // The lower-case name blocks the number as the upper-case one would: with
-  // "SET1" in use, IndexOf("set1") must find it.
-  MakeSetsNamed({"ＳＥＴ", "新しいセット1"});
-  EXPECT_EQ(makeSets.Sets().IndexOf("ｓｅｔ"), 0);
-  EXPECT_EQ(makeSets.Sets().GetName(makeSets.NewSet()), "新しいセット2");
-}
-
 TEST_F(MakeSetsTest, CloneCopiesMembersUnderANewName) {
   MakeSetsNamed({"A", "B"});
   makeSets.SelectSet(1);
