@@ -1,0 +1,345 @@
+// The maker and the stage tree: sharing, forking and release of stages, the
+// make run with its progress, cancelling, and failures inside a run.
+#include "engine/standby_image_decorator.h"
+#include "engine/standby_maker.h"
+#include "platform/errors.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace mirufo {
+namespace {
+
+TTanmatsuRecord Handset(int width, int height, TImageFormat format = ifJPEG) {
+  TTanmatsuRecord r;
+  r.SetName("W21CA");
+  r.Format = format;
+  r.SupportFormats = TImageFormats{format};
+  r.Width = static_cast<std::uint16_t>(width);
+  r.Height = static_cast<std::uint16_t>(height);
+  r.Bit = 16;
+  return r;
+}
+
+TBitmap Picture(int width, int height) {
+  TBitmap picture(width, height, pf24bit);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      picture.SetPixel(x, y,
+                       RGB(static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y),
+                           static_cast<std::uint8_t>(x ^ y)));
+  return picture;
+}
+
+// Paints one pixel; equal to another marker of the same Enabled.
+class TMarker : public TStandbyImageDecorator {
+public:
+  void Draw(TBitmap& bitmap) override {
+    if (Enabled)
+      bitmap.SetPixel(0, 0, RGB(255, 0, 255));
+  }
+};
+
+int CountStages(const TImageBufferNode& node) {
+  int n = 0;
+  for (const TImageBufferNode* child : node.Children())
+    n += 1 + CountStages(*child);
+  return n;
+}
+
+struct Fixture {
+  TStandbyMaker Maker;
+  Fixture() {
+    Maker.SetSource(Picture(160, 120));
+    Maker.SetLookAt({80, 60});
+  }
+  TStandbySpecification& Add(const TTanmatsuRecord& record) {
+    return *Maker.Items(Maker.AddSpecification(record));
+  }
+};
+
+TEST(StageTree, EqualTargetsShareEveryStage) {
+  Fixture f;
+  TStandbySpecification& a = f.Add(Handset(64, 48));
+  TStandbySpecification& b = f.Add(Handset(64, 48));
+  TStandbySpecification& c = f.Add(Handset(64, 48, ifPNG24));
+  EXPECT_TRUE(a.SameImage(b)); // both not made
+  f.Maker.MakeAll();
+  for (int k = 0; k < kStageCount; ++k)
+    EXPECT_EQ(a.Stages(k), b.Stages(k)) << k;
+  EXPECT_TRUE(a.SameImage(b));
+  for (int k = 0; k < skFormat; ++k)
+    EXPECT_EQ(a.Stages(k), c.Stages(k)) << k;
+  EXPECT_NE(a.Stages(skFormat), c.Stages(skFormat));
+  EXPECT_FALSE(a.SameImage(c));
+  EXPECT_EQ(a.Stages(skResize)->Users().Count(), 3);
+  EXPECT_EQ(CountStages(f.Maker.SourceStage()), 6);
+  c.Reset();
+  EXPECT_FALSE(a.SameImage(c)); // made and not made
+  EXPECT_EQ(CountStages(f.Maker.SourceStage()), 5);
+}
+
+TEST(StageTree, AlignmentChangeForksTheLaterStages) {
+  Fixture f;
+  // The 160 x 120 source scales to 64 x 48, wider than the 48-wide screen.
+  TStandbySpecification& a = f.Add(Handset(48, 48));
+  TStandbySpecification& b = f.Add(Handset(48, 48));
+  f.Maker.MakeAll();
+  TImageBufferNode* before[kStageCount];
+  for (int k = 0; k < kStageCount; ++k)
+    before[k] = b.Stages(k);
+  TLayout layout = a.Layout();
+  layout.HorzAlign = haLeft;
+  a.SetLayout(layout);
+  EXPECT_EQ(a.Stages(skResize), b.Stages(skResize));
+  for (int k = skCanvas; k < kStageCount; ++k)
+    EXPECT_NE(a.Stages(k), b.Stages(k)) << k;
+  for (int k = 0; k < kStageCount; ++k)
+    EXPECT_EQ(b.Stages(k), before[k]) << k;
+  EXPECT_EQ(b.Stages(skCanvas)->Users().Count(), 1);
+  EXPECT_EQ(CountStages(f.Maker.SourceStage()), 9);
+  // Back to the shared layout: the two join again in the existing stages.
+  layout.HorzAlign = haLookAt;
+  layout.OffsetX = b.Layout().OffsetX;
+  a.SetLayout(layout);
+  for (int k = 0; k < kStageCount; ++k)
+    EXPECT_EQ(a.Stages(k), b.Stages(k)) << k;
+  EXPECT_EQ(CountStages(f.Maker.SourceStage()), 5);
+}
+
+TEST(StageTree, LastUserTakesTheSubtreeAlong) {
+  Fixture f;
+  TStandbySpecification& a = f.Add(Handset(64, 48));
+  TStandbySpecification& b = f.Add(Handset(64, 48));
+  f.Maker.MakeAll();
+  TLayout layout = b.Layout();
+  layout.VertAlign = vaTop;
+  b.SetLayout(layout);
+  // The resize stage has users a and b; b's resize and canvas go with a new
+  // resize size; a keeps everything.
+  b.SetResize(rzCustom, 100, 80, false);
+  EXPECT_EQ(f.Maker.SourceStage().Children().size(), 2u);
+  EXPECT_TRUE(a.IsMade());
+  // Resetting the only user of a resize stage destroys its whole subtree.
+  b.Reset();
+  EXPECT_EQ(f.Maker.SourceStage().Children().size(), 1u);
+  EXPECT_EQ(CountStages(f.Maker.SourceStage()), 5);
+  for (int k = 0; k < kStageCount; ++k)
+    EXPECT_EQ(b.Stages(k), nullptr);
+  // ResetAll empties the whole tree.
+  f.Maker.ResetAll();
+  EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
+  for (int k = 0; k < kStageCount; ++k)
+    EXPECT_EQ(a.Stages(k), nullptr);
+}
+
+TEST(StageTree, DestroyingAStageEmptiesTheSlotsOfItsUsers) {
+  Fixture f;
+  TStandbySpecification& a = f.Add(Handset(64, 48));
+  TStandbySpecification& b = f.Add(Handset(64, 48));
+  f.Maker.MakeAll();
+  // FreeChildren destroys stages that targets still hold: every slot that
+  // pointed into the tree is emptied, nothing dangles.
+  f.Maker.SourceStage().FreeChildren();
+  for (int k = 0; k < kStageCount; ++k) {
+    EXPECT_EQ(a.Stages(k), nullptr);
+    EXPECT_EQ(b.Stages(k), nullptr);
+  }
+  f.Maker.MakeAll();
+  EXPECT_TRUE(a.IsMade() && b.IsMade());
+}
+
+TEST(StageTree, DecoratorListsShareByEquals) {
+  Fixture f;
+  TMarker m1, m2;
+  TStandbyImageDecoratorList one, other;
+  one.Add(&m1);
+  other.Add(&m2);
+  TStandbySpecification& a = f.Add(Handset(64, 48));
+  TStandbySpecification& b = f.Add(Handset(64, 48));
+  TStandbySpecification& c = f.Add(Handset(64, 48));
+  a.SetDecorators(&one);
+  b.SetDecorators(&other);
+  f.Maker.MakeAll();
+  EXPECT_EQ(a.Stages(skDecorate), b.Stages(skDecorate)); // equal markers
+  EXPECT_NE(a.Stages(skDecorate), c.Stages(skDecorate)); // present vs absent
+  EXPECT_EQ(a.Stages(skDecorate)->Bitmap.GetPixel(0, 0), RGB(255, 0, 255));
+  EXPECT_NE(c.Stages(skDecorate)->Bitmap.GetPixel(0, 0), RGB(255, 0, 255));
+  // A changed decorator is not seen until the caller releases the stages.
+  m2.Enabled = false;
+  b.ReleaseFrom(skDecorate);
+  b.Redecorate();
+  EXPECT_NE(a.Stages(skDecorate), b.Stages(skDecorate));
+  EXPECT_EQ(a.Stages(skSharpen), b.Stages(skSharpen));
+}
+
+struct ProgressLog {
+  std::vector<std::pair<TProgressStage, int>> Reports;
+  std::vector<std::string> Messages;
+  void Attach(TStandbyMaker& maker) {
+    maker.OnProgress = [this](const void*, TProgressStage stage, std::uint8_t percent, bool,
+                              const TRect&, const std::string& message) {
+      Reports.emplace_back(stage, percent);
+      Messages.push_back(message);
+    };
+  }
+};
+
+TEST(MakeRun, ProgressCoversTheTargetsInOrder) {
+  Fixture f;
+  f.Add(Handset(64, 48));
+  f.Add(Handset(32, 24));
+  ProgressLog log;
+  log.Attach(f.Maker);
+  std::vector<int> made;
+  f.Maker.OnMade = [&](TStandbyMaker& maker, TStandbySpecification& target) {
+    made.push_back(maker.IndexOf(&target));
+    EXPECT_EQ(maker.ToMake(), 2);
+    EXPECT_EQ(maker.Made(), static_cast<int>(made.size()));
+  };
+  f.Maker.MakeAll();
+  const std::vector<std::pair<TProgressStage, int>> expected = {
+      {psStarting, 0},                                                     //
+      {psRunning, 0},  {psRunning, 10},  {psRunning, 20}, {psRunning, 30}, //
+      {psRunning, 40}, {psRunning, 50},                                    //
+      {psRunning, 50}, {psRunning, 60},  {psRunning, 70}, {psRunning, 80}, //
+      {psRunning, 90}, {psRunning, 100},                                   //
+      {psEnding, 100}};
+  EXPECT_EQ(log.Reports, expected);
+  EXPECT_EQ(log.Messages[1], "W21CA");
+  EXPECT_EQ(log.Messages.front(), "");
+  EXPECT_EQ(made, (std::vector<int>{0, 1}));
+  EXPECT_EQ(f.Maker.ToMake(), 0);
+
+  // A remake by a setter outside a run reports nothing.
+  log.Reports.clear();
+  f.Maker.Items(0)->SetSharpen(shHigh, 3);
+  EXPECT_TRUE(log.Reports.empty());
+
+  // Everything made: only starting and ending, no OnMade.
+  made.clear();
+  f.Maker.MakeAll();
+  EXPECT_EQ(log.Reports,
+            (std::vector<std::pair<TProgressStage, int>>{{psStarting, 0}, {psEnding, 100}}));
+  EXPECT_TRUE(made.empty());
+}
+
+TEST(MakeRun, CancelStopsAfterTheCurrentTarget) {
+  Fixture f;
+  for (int i = 0; i < 5; ++i)
+    f.Add(Handset(40 + i, 30));
+  int processed = 0;
+  f.Maker.ProcessMessages = [&] {
+    // The cancel button is pressed in the event-loop turn after the second
+    // target.
+    if (++processed == 2)
+      f.Maker.Cancel();
+  };
+  f.Maker.MakeAll();
+  int madeCount = 0;
+  for (int i = 0; i < 5; ++i)
+    madeCount += f.Maker.Items(i)->IsMade();
+  EXPECT_EQ(madeCount, 2);
+  EXPECT_TRUE(f.Maker.Items(1)->IsMade());
+  EXPECT_FALSE(f.Maker.Items(2)->IsMade());
+
+  f.Maker.ProcessMessages = nullptr;
+  f.Maker.OnMade = [&](TStandbyMaker& maker, TStandbySpecification&) {
+    EXPECT_EQ(maker.ToMake(), 3);
+    EXPECT_FALSE(maker.Cancelled());
+  };
+  f.Maker.MakeAll();
+  for (int i = 0; i < 5; ++i)
+    EXPECT_TRUE(f.Maker.Items(i)->IsMade());
+}
+
+TEST(MakeRun, CancelDuringTheThirdOfFiveLeavesThreeMade) {
+  Fixture f;
+  for (int i = 0; i < 5; ++i)
+    f.Add(Handset(40 + i, 30));
+  ProgressLog log;
+  f.Maker.OnProgress = [&](const void*, TProgressStage, std::uint8_t percent, bool, const TRect&,
+                           const std::string&) {
+    // 40 % of the run is where the third target begins.
+    if (percent > 40 && f.Maker.Made() == 2)
+      f.Maker.Cancel();
+  };
+  f.Maker.MakeAll();
+  int made = 0;
+  for (int i = 0; i < 5; ++i)
+    made += f.Maker.Items(i)->IsMade();
+  EXPECT_EQ(made, 3);
+  std::vector<int> second;
+  f.Maker.OnProgress = nullptr;
+  f.Maker.OnMade = [&](TStandbyMaker& maker, TStandbySpecification& t) {
+    second.push_back(maker.IndexOf(&t));
+  };
+  f.Maker.MakeAll();
+  EXPECT_EQ(second, (std::vector<int>{3, 4}));
+}
+
+TEST(MakeRun, AFailingTargetLeavesNoHalfBuiltStage) {
+  Fixture f;
+  TStandbySpecification& good = f.Add(Handset(64, 48));
+  TStandbySpecification& bad = f.Add(Handset(64, 48));
+  TStandbySpecification& later = f.Add(Handset(32, 24));
+  TFormatOptions options = bad.FormatOptions();
+  options.Format = static_cast<TImageFormat>(7); // a list file can hold any code
+  bad.SetFormatOptions(options);
+  EXPECT_THROW(f.Maker.MakeAll(), EMirufoError);
+  EXPECT_TRUE(good.IsMade());
+  EXPECT_FALSE(bad.IsMade());
+  EXPECT_FALSE(later.IsMade());
+  EXPECT_EQ(f.Maker.ToMake(), 0);
+  // The earlier stages stay; the format stage that failed is not in the tree.
+  ASSERT_NE(bad.Stages(skDecorate), nullptr);
+  EXPECT_EQ(bad.Stages(skDecorate), good.Stages(skDecorate));
+  EXPECT_EQ(bad.Stages(skDecorate)->Children().size(), 1u);
+  EXPECT_EQ(bad.Stages(skDecorate)->Users().Count(), 2);
+  // Mended, the next run makes the rest.
+  options.Format = ifPNG24;
+  bad.SetFormatOptions(options);
+  f.Maker.MakeAll();
+  EXPECT_TRUE(bad.IsMade() && later.IsMade());
+}
+
+TEST(MakeRun, ZeroScreenOrEmptySourceFailsWithAMessage) {
+  Fixture f;
+  TStandbySpecification& zero = f.Add(Handset(0, 48));
+  try {
+    f.Maker.MakeAll();
+    FAIL();
+  } catch (const EMirufoError& e) {
+    EXPECT_NE(std::string(e.what()).find("画面サイズが0"), std::string::npos);
+  }
+  EXPECT_FALSE(zero.IsMade());
+  EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
+  f.Maker.Delete(0);
+
+  f.Add(Handset(64, 48));
+  f.Maker.SetSource(TBitmap());
+  EXPECT_THROW(f.Maker.MakeAll(), EMirufoError);
+  EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
+}
+
+TEST(Maker, TargetsComeAndGo) {
+  Fixture f;
+  TStandbySpecification& a = f.Add(Handset(64, 48));
+  f.Add(Handset(32, 24));
+  EXPECT_EQ(f.Maker.Count(), 2);
+  EXPECT_EQ(f.Maker.IndexOf(&a), 0);
+  EXPECT_EQ(a.Source(), &f.Maker.SourceStage());
+  f.Maker.MakeAll();
+  f.Maker.Delete(0);
+  EXPECT_EQ(f.Maker.Count(), 1);
+  EXPECT_EQ(CountStages(f.Maker.SourceStage()), 5);
+  EXPECT_THROW(f.Maker.Delete(3), ERangeError);
+  EXPECT_THROW(f.Maker.Items(-1), ERangeError);
+  f.Maker.Clear();
+  EXPECT_EQ(f.Maker.Count(), 0);
+  EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
+  EXPECT_EQ(f.Maker.GetLookAt(), (TLookAtPoint{80, 60}));
+}
+
+} // namespace
+} // namespace mirufo
