@@ -141,6 +141,35 @@ TEST(ReduceBitmapColors, OnePixelWidePicturesUnderEveryDither) {
     }
 }
 
+TEST(ReduceBitmapColors, EveryIndexLiesInsideThePaletteForSmallRandomPictures) {
+  std::uint32_t seed = 7;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<std::uint8_t>(seed >> 24);
+  };
+  for (int width = 1; width <= 5; width += 2)
+    for (int height = 1; height <= 4; height += 3) {
+      TBitmap source(width, height);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          source.SetPixel(x, y, RGB(next(), next(), next()));
+      for (int method : {3, 4, 7, 10, 11})
+        for (int dither = 0; dither < 7; ++dither)
+          for (int bits = 1; bits <= 8; ++bits) {
+            TBitmap result =
+                ReduceBitmapColors(source, static_cast<TReductionMethod>(method), dither, bits);
+            const std::size_t entries = result.Palette().size();
+            if (method == 7 || method == 10) {
+              EXPECT_EQ(entries, std::size_t{1} << bits);
+            }
+            for (int y = 0; y < height; ++y)
+              for (int x = 0; x < width; ++x)
+                ASSERT_LT(result.GetIndex(x, y), entries)
+                    << method << " " << dither << " " << bits << " " << width << "x" << height;
+          }
+    }
+}
+
 TEST(ReduceBitmapColors, PictureThatIsNotTwentyFourBitIsReadThroughACopy) {
   TBitmap source(3, 2, pf8bit);
   source.SetPalette({Quad(0, 0, 0), Quad(250, 10, 10), Quad(10, 250, 10)});
