@@ -2,7 +2,7 @@
 //   TEST_NAME, TEST_PATTERN  its name and extension pattern text
 //   TEST_DECODES             reads "TSTPIC" files: a 2 x 1 24-bit picture
 //                            whose two pixels are the bytes after the magic
-//   TEST_MORE_PATTERNS       also declares "*.png" and "*.jp"
+//   TEST_MORE_PATTERNS       declares "*.pi;*.pic", "*.png" and "*.jp"
 //   TEST_NO_GETPICTURE       an "00IN" plug-in without GetPicture
 //   TEST_ARCHIVE             an "00AM" archive plug-in
 //   TEST_BOGUS_SIZE          claims a big picture but returns small blocks
@@ -24,6 +24,11 @@ SPI_EXPORT int NotAPlugin() {
 }
 
 #else
+
+#ifdef TEST_MORE_PATTERNS
+#undef TEST_PATTERN
+#define TEST_PATTERN "*.pi;*.pic"
+#endif
 
 namespace {
 
@@ -56,7 +61,7 @@ const char* Info(int index) {
   }
 }
 
-bool IsTestPicture(const void* head) {
+[[maybe_unused]] bool IsTestPicture(const void* head) {
   return std::memcmp(head, "TSTPIC", 6) == 0;
 }
 
