@@ -130,7 +130,7 @@ void TNamedBitsList::CheckIndex(std::size_t index) const {
 }
 
 std::size_t TNamedBitsList::Add(std::string_view name) {
-  std::string stored(name.substr(0, name.find('\r')));
+  std::string stored(name.substr(0, name.find_first_of("\r\n")));
   std::replace(stored.begin(), stored.end(), '\t', ' ');
   sets_.push_back({std::move(stored), TBits()});
   return sets_.size() - 1;

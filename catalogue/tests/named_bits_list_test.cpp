@@ -62,16 +62,17 @@ TEST(NamedBitsList, AddCleansNamesAndRenameKeepsThem) {
   TNamedBitsList sets;
   EXPECT_EQ(sets.Add("A\tB\rrest"), 0u);
   EXPECT_EQ(sets.GetName(0), "A B");
+  EXPECT_EQ(sets.GetName(sets.Add("B\nrest")), "B");
   sets.Rename(0, " x\ty ");
   EXPECT_EQ(sets.GetName(0), " x\ty ");
   EXPECT_EQ(sets.MemberCount(0), 0u);
   try {
-    sets.GetName(1);
+    sets.GetName(2);
     FAIL();
   } catch (const ERangeError& e) {
     EXPECT_STREQ(e.what(), "TNamedBitsList: インデックスが範囲を超えています");
   }
-  EXPECT_THROW(sets.Delete(1), ERangeError);
+  EXPECT_THROW(sets.Delete(2), ERangeError);
 }
 
 TEST(NamedBitsList, IndexOfIgnoresLetterCase) {
