@@ -1,0 +1,116 @@
+// The make run over the whole built-in catalogue: every handset screen made
+// from one photograph-like picture, with the number of distinct stages of
+// each kind, the peak memory of the process, and the cost of a format change
+// of one target afterwards.
+#include "catalogue/tanmatsu_list.h"
+#include "engine/standby_maker.h"
+#include "tools/sample_picture.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <sys/resource.h>
+
+namespace mirufo {
+namespace {
+
+// CPU time of this process, user and system, in seconds. On a shared
+// machine the wall time also counts other programs' turns.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KB
+}
+
+void CountStages(const TImageBufferNode& node, int counts[kStageCount],
+                 std::set<const TImageBufferNode*>* all) {
+  for (const TImageBufferNode* child : node.Children()) {
+    ++counts[child->Params().Kind];
+    if (all)
+      all->insert(child);
+    CountStages(*child, counts, all);
+  }
+}
+
+void FillMaker(TStandbyMaker& maker, const TBitmap& source) {
+  TTanmatsuList catalogue;
+  catalogue.LoadBuiltIn();
+  maker.SetSource(source);
+  maker.SetLookAt({source.Width() / 2, source.Height() / 2});
+  for (std::size_t i = 0; i < catalogue.Count(); ++i)
+    maker.AddSpecification(catalogue.Get(i));
+}
+
+void MakeAllBuiltIn(benchmark::State& state) {
+  const int width = static_cast<int>(state.range(0));
+  const int height = static_cast<int>(state.range(1));
+  const TBitmap source = MakeSamplePicture(width, height);
+  double seconds = 0, cpuSeconds = 0, remakeSeconds = 0;
+  int counts[kStageCount] = {};
+  int targets = 0, newStages = 0;
+  for (auto _ : state) {
+    TStandbyMaker maker;
+    FillMaker(maker, source);
+    targets = maker.Count();
+    const double cpuStart = CpuSeconds();
+    auto start = std::chrono::steady_clock::now();
+    maker.MakeAll();
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    cpuSeconds = CpuSeconds() - cpuStart;
+
+    std::fill(counts, counts + kStageCount, 0);
+    std::set<const TImageBufferNode*> before;
+    CountStages(maker.SourceStage(), counts, &before);
+
+    // A format change of one target remakes its format stage only.
+    start = std::chrono::steady_clock::now();
+    TStandbySpecification& target = *maker.Items(0);
+    TFormatOptions options = target.FormatOptions();
+    options.Format = ifPNG24;
+    target.SetFormatOptions(options);
+    maker.MakeAll();
+    remakeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int unused[kStageCount] = {};
+    std::set<const TImageBufferNode*> after;
+    CountStages(maker.SourceStage(), unused, &after);
+    newStages = 0;
+    for (const TImageBufferNode* stage : after)
+      newStages += before.count(stage) == 0;
+  }
+  state.counters["targets"] = targets;
+  state.counters["resize"] = counts[skResize];
+  state.counters["canvas"] = counts[skCanvas];
+  state.counters["sharpen"] = counts[skSharpen];
+  state.counters["decorate"] = counts[skDecorate];
+  state.counters["format"] = counts[skFormat];
+  state.counters["peak_MB"] = PeakMegabytes();
+  state.counters["make_s"] = seconds;
+  state.counters["make_cpu_s"] = cpuSeconds;
+  std::printf(
+      "make run %dx%d: %d targets in %.3f s (%.3f s CPU); stages resize %d, canvas %d, sharpen %d, "
+      "decorate %d, format %d; peak memory %.1f MB; format change of one target: "
+      "%.3f s, %d new stage(s)\n",
+      width, height, targets, seconds, cpuSeconds, counts[skResize], counts[skCanvas],
+      counts[skSharpen], counts[skDecorate], counts[skFormat], PeakMegabytes(), remakeSeconds,
+      newStages);
+}
+
+// The smaller picture first, so that each peak figure belongs to its own run.
+BENCHMARK(MakeAllBuiltIn)
+    ->Args({1600, 1200})
+    ->Args({4000, 3000})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace mirufo
+
+BENCHMARK_MAIN();
