@@ -1,6 +1,7 @@
 #include "color/color_lookup.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace mirufo {
 namespace {
@@ -62,10 +63,18 @@ int TFastColorLookup::NearestEntry(int red, int green, int blue) const {
   std::int16_t least = smallest[0];
   for (int lane = 1; lane < 8; ++lane)
     least = std::min<std::int16_t>(least, smallest[lane]);
-  for (std::size_t k = 0; k < kGroups; ++k)
+  // The first group holding the least distance, then the first lane in it.
+  const TLanes leastLanes = TLanes{} + least;
+  for (std::size_t k = 0; k < kGroups; ++k) {
+    const TLanes hit = distance[k] == leastLanes;
+    std::uint64_t halves[2];
+    std::memcpy(halves, &hit, sizeof halves);
+    if ((halves[0] | halves[1]) == 0)
+      continue;
     for (int lane = 0; lane < 8; ++lane)
-      if (distance[k][lane] == least)
+      if (hit[lane] != 0)
         return static_cast<int>(k * 8) + lane;
+  }
   return 0;
 }
 

@@ -63,6 +63,16 @@ TEST(TFastColorLookup, LowestIndexWinsCellsAndTies) {
   TFastColorLookup tie({{40, 0, 0}, {0, 40, 0}});
   EXPECT_EQ(tie.FindColor(20, 20, 0, color), 0);
 
+  // The same over a long palette, across groups of entries.
+  TPalette longPalette(20, TPaletteEntry{250, 250, 250});
+  longPalette[5] = {100, 0, 0};
+  longPalette[12] = {0, 100, 0};
+  longPalette[17] = {0, 0, 100};
+  TFastColorLookup far(longPalette);
+  EXPECT_EQ(far.FindColor(0, 0, 60, color), 17);
+  EXPECT_EQ(far.FindColor(50, 50, 0, color), 5); // 5 and 12 both 100 away
+  EXPECT_EQ(color, (TPaletteEntry{100, 0, 0}));
+
   // Duplicates of an entry are never chosen.
   TFastColorLookup copies({{0, 0, 0}, {200, 10, 10}, {200, 10, 10}, {200, 10, 10}});
   EXPECT_EQ(copies.FindColor(201, 11, 11, color), 1);
