@@ -1,5 +1,6 @@
 #include "color/color_lookup.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace mirufo {
@@ -77,6 +78,42 @@ TEST(TFastColorLookup, LowestIndexWinsCellsAndTies) {
   TFastColorLookup copies({{0, 0, 0}, {200, 10, 10}, {200, 10, 10}, {200, 10, 10}});
   EXPECT_EQ(copies.FindColor(201, 11, 11, color), 1);
   EXPECT_EQ(copies.FindColor(120, 10, 10, color), 1);
+}
+
+TEST(TFastColorLookup, AgreesWithAPlainSearchOnRandomPalettes) {
+  std::uint32_t seed = 99;
+  auto next = [&seed](int range) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(range));
+  };
+  for (int trial = 0; trial < 300; ++trial) {
+    TPalette palette(static_cast<std::size_t>(1 + next(256)));
+    for (TPaletteEntry& e : palette) // few levels, so ties are common
+      e = {static_cast<std::uint8_t>(next(5) * 60), static_cast<std::uint8_t>(next(5) * 60),
+           static_cast<std::uint8_t>(next(5) * 60)};
+    const auto r = static_cast<std::uint8_t>(next(256)), g = static_cast<std::uint8_t>(next(256)),
+               b = static_cast<std::uint8_t>(next(256));
+    int expected = -1;
+    const int cell = TFastColorLookup::CellOf(r, g, b);
+    for (std::size_t i = 0; i < palette.size() && expected < 0; ++i)
+      if (TFastColorLookup::CellOf(palette[i].Red, palette[i].Green, palette[i].Blue) == cell)
+        expected = static_cast<int>(i);
+    if (expected < 0) {
+      int best = 1 << 20;
+      for (std::size_t i = 0; i < palette.size(); ++i) {
+        int d = std::abs(palette[i].Red - r) + std::abs(palette[i].Green - g) +
+                std::abs(palette[i].Blue - b);
+        if (d < best) {
+          best = d;
+          expected = static_cast<int>(i);
+        }
+      }
+    }
+    TFastColorLookup lookup(palette);
+    TPaletteEntry color;
+    ASSERT_EQ(lookup.FindColor(r, g, b, color), expected) << trial;
+    EXPECT_EQ(color, palette[static_cast<std::size_t>(expected)]);
+  }
 }
 
 TEST(TFastColorLookup, EmptyPaletteAnswersEntryZero) {
