@@ -5,12 +5,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace mirufo {
 namespace {
 
-const TKernel kSharpenKernels[3] = {
+constexpr TKernel kSharpenKernels[3] = {
     {{-1, -1, -1, -1, 24, -1, -1, -1, -1}, 16},
     {{-1, -1, -1, -1, 16, -1, -1, -1, -1}, 8},
     {{0, -1, 0, -1, 5, -1, 0, -1, 0}, 1},
@@ -21,6 +22,53 @@ const char* const kSharpenNames[3] = {
     "先鋭化フィルタ（中）",
     "先鋭化フィルタ（強）",
 };
+
+using TTaps = std::array<std::size_t, 3>;
+
+bool SameKernel(const TKernel& a, const TKernel& b) {
+  return a.Weights == b.Weights && a.Divisor == b.Divisor;
+}
+
+// The kernel of a convolution row: a built-in sharpening kernel known at
+// compile time (so that its zero weights vanish and its divisor becomes a
+// shift), or any other kernel given at run time.
+template <int Strength> constexpr const TKernel& KernelOf(std::integral_constant<int, Strength>) {
+  return kSharpenKernels[Strength - 1];
+}
+inline const TKernel& KernelOf(const TKernel& kernel) {
+  return kernel;
+}
+
+// One destination row: per channel the sum of weight times tap, div the
+// divisor, clamped. A built-in kernel's sums stay far inside 32 bits; any
+// other kernel's sums are formed in 64 bits so that large weights cannot
+// overflow.
+template <typename K>
+void ConvolveRow(const std::uint8_t* const (&tapRows)[3], const std::vector<TTaps>& taps,
+                 std::uint8_t* dst, K kernelSource) {
+  using TSum = std::conditional_t<std::is_same_v<K, TKernel>, std::int64_t, std::int32_t>;
+  const TKernel& kernel = KernelOf(kernelSource);
+  const TSum divisor = kernel.Divisor;
+  for (const TTaps& tap : taps) {
+    TSum sum[3] = {0, 0, 0};
+#pragma GCC unroll 3
+    for (int dy = 0; dy < 3; ++dy) {
+#pragma GCC unroll 3
+      for (int dx = 0; dx < 3; ++dx) {
+        const TSum weight = kernel.Weights[static_cast<std::size_t>(dy * 3 + dx)];
+        const std::uint8_t* p = tapRows[dy] + tap[static_cast<std::size_t>(dx)];
+        sum[0] += p[0] * weight;
+        sum[1] += p[1] * weight;
+        sum[2] += p[2] * weight;
+      }
+    }
+    for (int c = 0; c < 3; ++c) {
+      const TSum value = Div(sum[c], divisor);
+      dst[c] = ClampByte(static_cast<std::int32_t>(std::clamp<TSum>(value, -1, 256)));
+    }
+    dst += 3;
+  }
+}
 
 } // namespace
 
@@ -53,32 +101,33 @@ bool Convolve3x3(const TBitmap& Source, TBitmap& Dest, const TKernel& Kernel,
 
     // Byte offsets of the left, centre and right taps of every column, with
     // the border columns repeated outward.
-    std::vector<std::array<std::size_t, 3>> taps(static_cast<std::size_t>(width));
+    std::vector<TTaps> taps(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
       taps[static_cast<std::size_t>(x)] = {
           static_cast<std::size_t>(std::max(x - 1, 0)) * 3, static_cast<std::size_t>(x) * 3,
           static_cast<std::size_t>(std::min(x + 1, width - 1)) * 3};
-    const auto& w = Kernel.Weights;
+    int sharpen = 0;
+    for (int strength = 1; strength <= 3; ++strength)
+      if (SameKernel(Kernel, kSharpenKernels[strength - 1]))
+        sharpen = strength;
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* tapRows[3] = {
           rows[static_cast<std::size_t>(std::max(y - 1, 0))], rows[static_cast<std::size_t>(y)],
           rows[static_cast<std::size_t>(std::min(y + 1, height - 1))]};
       std::uint8_t* dst = Dest.ScanLine(y);
-      for (int x = 0; x < width; ++x, dst += 3) {
-        const auto& tap = taps[static_cast<std::size_t>(x)];
-        std::int32_t sum[3] = {0, 0, 0};
-        for (int dy = 0; dy < 3; ++dy) {
-          for (int dx = 0; dx < 3; ++dx) {
-            const std::int32_t weight = w[static_cast<std::size_t>(dy * 3 + dx)];
-            const std::uint8_t* p = tapRows[dy] + tap[static_cast<std::size_t>(dx)];
-            sum[0] += p[0] * weight;
-            sum[1] += p[1] * weight;
-            sum[2] += p[2] * weight;
-          }
-        }
-        dst[0] = ClampByte(Div(sum[0], Kernel.Divisor));
-        dst[1] = ClampByte(Div(sum[1], Kernel.Divisor));
-        dst[2] = ClampByte(Div(sum[2], Kernel.Divisor));
+      switch (sharpen) {
+      case 1:
+        ConvolveRow(tapRows, taps, dst, std::integral_constant<int, 1>{});
+        break;
+      case 2:
+        ConvolveRow(tapRows, taps, dst, std::integral_constant<int, 2>{});
+        break;
+      case 3:
+        ConvolveRow(tapRows, taps, dst, std::integral_constant<int, 3>{});
+        break;
+      default:
+        ConvolveRow(tapRows, taps, dst, Kernel);
+        break;
       }
       ReportRowProgress(Info, y, height);
     }

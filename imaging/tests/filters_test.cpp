@@ -80,6 +80,25 @@ TEST(Filters, BordersRepeatOutward) {
   EXPECT_EQ(Blue(dest, 2, 0), 200); // (5 - 1) * 50
 }
 
+TEST(Filters, AnyKernelConvolves) {
+  // A box blur: the bright pixel spreads as 90 div 9 over its neighbours.
+  const TKernel box{{1, 1, 1, 1, 1, 1, 1, 1, 1}, 9};
+  TBitmap dest;
+  ASSERT_TRUE(Convolve3x3(OneBrightPixel(2, 2, 90), dest, box, kNoProgress));
+  EXPECT_EQ(Blue(dest, 1, 1), 10);
+  EXPECT_EQ(Blue(dest, 2, 2), 10);
+  EXPECT_EQ(Blue(dest, 0, 0), 0);
+  // Weights whose sums leave 32 bits still give the identity.
+  const TKernel huge{{0, 0, 0, 0, 1 << 30, 0, 0, 0, 0}, 1 << 30};
+  const TBitmap source = RandomPicture(4, 3, 5);
+  ASSERT_TRUE(Convolve3x3(source, dest, huge, kNoProgress));
+  EXPECT_TRUE(dest.SamePixels(source));
+  // A negative divisor truncates toward zero: -1 * 100 div -16 = 6.
+  const TKernel negative{{0, 0, 0, 0, -1, 0, 0, 0, 0}, -16};
+  ASSERT_TRUE(Convolve3x3(OneBrightPixel(2, 2, 100), dest, negative, kNoProgress));
+  EXPECT_EQ(Blue(dest, 2, 2), 6);
+}
+
 TEST(Filters, RepeatedPassesEqualSinglePassesInTurn) {
   const TBitmap source = RandomPicture(13, 9, 11);
   for (int strength : {1, 2, 3}) {
