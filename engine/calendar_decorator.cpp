@@ -55,9 +55,21 @@ constexpr const char* kEnglishMonths[12] = {"January",   "February", "March",   
 constexpr const char* kJapaneseMonths[12] = {"睦月", "如月", "弥生", "卯月",   "皐月", "水無月",
                                              "文月", "葉月", "長月", "神無月", "霜月", "師走"};
 
+// Layout arithmetic runs in 64 bits: spacings and margins come from the
+// settings file as any 32-bit value, and sums of them must not overflow.
+// Anything this far off a bitmap is off every bitmap, so coordinates are
+// narrowed to this range only when drawing.
+constexpr long long kFarOff = 1LL << 30;
+
+int Narrow(long long v) {
+  return static_cast<int>(std::clamp(v, -kFarOff, kFarOff));
+}
+
 // Draws a text, with a one-pixel outline around it when the format asks.
-void DrawText(TBitmap& bitmap, const TTextRenderer& font, int x, int y, const std::string& text,
-              TColor color, const TCalendarFormat& format) {
+void DrawText(TBitmap& bitmap, const TTextRenderer& font, long long wideX, long long wideY,
+              const std::string& text, TColor color, const TCalendarFormat& format) {
+  const int x = Narrow(wideX);
+  const int y = Narrow(wideY);
   if (format.Outline) {
     font.TextOut(bitmap, x - 1, y, text, format.OutlineColor);
     font.TextOut(bitmap, x + 1, y, text, format.OutlineColor);
@@ -79,6 +91,8 @@ struct TGrid {
   std::string Label;
   std::string YearText;
   int HeaderH = 0;
+  long long Width = 0; // of the block, as measured
+  long long Height = 0;
 };
 
 TGrid GridOf(const TTextRenderer& font, const TCalendarFormat& format) {
@@ -96,6 +110,9 @@ TGrid GridOf(const TTextRenderer& font, const TCalendarFormat& format) {
   grid.Label = TCalendarDecorator::MonthLabel(format, date.Month);
   grid.YearText = std::to_string(date.Year);
   grid.HeaderH = std::max(font.TextHeight(grid.Label), font.TextHeight(grid.YearText));
+  grid.Width = 2LL * grid.A * 7 + 6LL * format.LetterSpace;
+  grid.Height = grid.HeaderH + static_cast<long long>(grid.Rows) * grid.CellH +
+                (grid.Rows - 1LL) * format.LineSpace + 4;
   return grid;
 }
 
@@ -198,41 +215,36 @@ std::array<int, 10> TCalendarDecorator::DigitRightGaps(const TTextRenderer& font
   return gaps;
 }
 
-TCalendarSize TCalendarDecorator::MeasureCalendar(const TTextRenderer& font,
-                                                  const TCalendarFormat& format) {
-  const TGrid grid = GridOf(font, format);
-  return {2 * grid.A * 7 + format.LetterSpace * 6,
-          grid.HeaderH + grid.Rows * grid.CellH + (grid.Rows - 1) * format.LineSpace + 4};
-}
+namespace {
 
-void TCalendarDecorator::DrawCalendar(TBitmap& bitmap, const TTextRenderer& font, int x0, int y0,
-                                      const TCalendarFormat& format) {
+void DrawGrid(TBitmap& bitmap, const TTextRenderer& font, const TGrid& grid, long long x0,
+              long long y0, const TCalendarFormat& format) {
   if (bitmap.PixelFormat() != pf24bit && bitmap.PixelFormat() != pf32bit)
     return;
-  const TGrid grid = GridOf(font, format);
-  const int cellW = 2 * grid.A;
-  const int gridW = 14 * grid.A + 6 * format.LetterSpace;
+  const long long cellW = 2LL * grid.A;
+  const long long gridW = grid.Width;
 
   DrawText(bitmap, font, x0, y0, grid.Label, format.Color, format);
   DrawText(bitmap, font, x0 + gridW - font.TextWidth(grid.YearText), y0, grid.YearText,
            format.Color, format);
-  int y = y0 + grid.HeaderH + 2;
-  bitmap.FillRect(TRect{x0, y, x0 + gridW, y + 1}, format.Color & 0x00FFFFFF);
+  long long y = y0 + grid.HeaderH + 2;
+  bitmap.FillRect(TRect{Narrow(x0), Narrow(y), Narrow(x0 + gridW), Narrow(y + 1)},
+                  format.Color & 0x00FFFFFF);
   y += 2;
 
   std::array<int, 10> gaps{};
   if (format.Alignment == 1)
-    gaps = DigitRightGaps(font);
+    gaps = TCalendarDecorator::DigitRightGaps(font);
   for (int day = 1; day <= grid.Days; ++day) {
     const int index = grid.FirstColumn + day - 1;
     const int column = index % 7;
     const int row = Div(index, 7);
-    const int cellLeft = x0 + column * (cellW + format.LetterSpace);
-    const int cellTop = y + row * (grid.CellH + format.LineSpace);
+    const long long cellLeft = x0 + column * (cellW + format.LetterSpace);
+    const long long cellTop = y + row * (static_cast<long long>(grid.CellH) + format.LineSpace);
     const std::string text = std::to_string(day);
     const int textW = font.TextWidth(text);
     const int textH = font.TextHeight(text);
-    int x = 0;
+    long long x = 0;
     switch (format.Alignment) {
     case 0:
       x = cellLeft;
@@ -241,12 +253,12 @@ void TCalendarDecorator::DrawCalendar(TBitmap& bitmap, const TTextRenderer& font
       x = cellLeft + cellW - textW + gaps[static_cast<std::size_t>(text.back() - '0')];
       break;
     case 2:
-      x = cellLeft + Div(cellW - textW, 2);
+      x = cellLeft + Div(cellW - textW, 2LL);
       break;
     default:
       break;
     }
-    int top = 0;
+    long long top = 0;
     switch (format.Layout) {
     case 0:
       top = cellTop;
@@ -264,6 +276,19 @@ void TCalendarDecorator::DrawCalendar(TBitmap& bitmap, const TTextRenderer& font
   }
 }
 
+} // namespace
+
+TCalendarSize TCalendarDecorator::MeasureCalendar(const TTextRenderer& font,
+                                                  const TCalendarFormat& format) {
+  const TGrid grid = GridOf(font, format);
+  return {Narrow(grid.Width), Narrow(grid.Height)};
+}
+
+void TCalendarDecorator::DrawCalendar(TBitmap& bitmap, const TTextRenderer& font, int x0, int y0,
+                                      const TCalendarFormat& format) {
+  DrawGrid(bitmap, font, GridOf(font, format), x0, y0, format);
+}
+
 const TTextRenderer& TCalendarDecorator::Font() {
   if (!font_ || fontName_ != FontName || fontSize_ != FontSize) {
     font_ = std::make_shared<TTextRenderer>(FontName, FontSize);
@@ -277,36 +302,36 @@ void TCalendarDecorator::Draw(TBitmap& bitmap) {
   if (!Enabled)
     return;
   const TTextRenderer& font = Font();
-  const TCalendarSize size = MeasureCalendar(font, Calendar);
-  int x = 0;
+  const TGrid grid = GridOf(font, Calendar);
+  long long x = 0;
   switch (Alignment) {
   case 0:
     x = MarginX;
     break;
   case 1:
-    x = bitmap.Width() - size.Width - MarginX;
+    x = bitmap.Width() - grid.Width - MarginX;
     break;
   case 2:
-    x = Div(bitmap.Width() - size.Width, 2);
+    x = Div(bitmap.Width() - grid.Width, 2LL);
     break;
   default:
     break;
   }
-  int y = 0;
+  long long y = 0;
   switch (Layout) {
   case 0:
     y = MarginY;
     break;
   case 1:
-    y = bitmap.Height() - size.Height - MarginY;
+    y = bitmap.Height() - grid.Height - MarginY;
     break;
   case 2:
-    y = Div(bitmap.Height() - size.Height, 2);
+    y = Div(bitmap.Height() - grid.Height, 2LL);
     break;
   default:
     break;
   }
-  DrawCalendar(bitmap, font, x, y, Calendar);
+  DrawGrid(bitmap, font, grid, x, y, Calendar);
 }
 
 void TCalendarDecorator::Assign(const TStandbyImageDecorator& source) {

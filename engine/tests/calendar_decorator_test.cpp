@@ -274,8 +274,14 @@ TEST(CalendarDecoratorTest, DisabledDrawsNothingAndOddBitmapsAreSafe) {
   calendar.Enabled = true;
   calendar.MarginX = INT_MAX;
   calendar.MarginY = INT_MIN;
-  calendar.Calendar.LetterSpace = 100000;
-  calendar.Draw(bitmap); // far outside: clipped away
+  calendar.Calendar.LetterSpace = INT_MAX; // sums beyond 32 bits must not wrap
+  calendar.Calendar.LineSpace = INT_MIN;
+  calendar.Draw(bitmap);
+  EXPECT_TRUE(bitmap.SamePixels(before)); // all of it far outside
+  TTextRenderer font(calendar.FontName, calendar.FontSize);
+  EXPECT_GT(TCalendarDecorator::MeasureCalendar(font, calendar.Calendar).Width, 0);
+  calendar.Calendar.LetterSpace = 6;
+  calendar.Calendar.LineSpace = 2;
   TBitmap tiny(3, 2, pf24bit), empty;
   calendar.MarginX = 4;
   calendar.Draw(tiny);
