@@ -13,7 +13,8 @@ constexpr const char* kUsage = R"(使い方: mirufo-cli コマンド [オプシ�
 ひとつの画像から携帯電話の待受画像を作ります。
 
 コマンド:
-  list      端末の一覧を表示します (mirufo-cli list --help)
+  make      待受画像を作って保存します (mirufo-cli make --help)
+  list      端末や作成セットの一覧を表示します (mirufo-cli list --help)
 
 共通オプション:
   --help    この説明を表示します
@@ -55,6 +56,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "list")
       return RunList(rest, out, err);
+    if (command == "make")
+      return RunMake(rest, out, err);
     throw EUsageError("知らないコマンドです: " + command);
   } catch (const EUsageError& e) {
     err << "mirufo-cli: " << e.what() << "\n詳しくは mirufo-cli --help を見てください。\n";

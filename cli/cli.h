@@ -15,6 +15,8 @@ namespace mirufo::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitError = 1;
 inline constexpr int kExitUsage = 2;
+// Saved, but some file is larger than its handset's cache.
+inline constexpr int kExitOverCache = 3;
 
 // A mistake in the command line: the message is printed with a hint to
 // --help, and the program ends with kExitUsage.
@@ -37,5 +39,6 @@ TTanmatsuList LoadProgramCatalogue(const std::filesystem::path& dataFolder);
 inline constexpr const char* kUserListFileName = "tanmatsu_user.lst";
 
 int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace mirufo::cli
