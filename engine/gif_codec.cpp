@@ -158,23 +158,27 @@ int WriteToString(GifFileType* gif, const GifByteType* data, int length) {
   return length;
 }
 
+struct TMapDeleter {
+  void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+};
+
 std::string EncodeLzw(const TBitmap& picture) {
   const int tableBits = TableBits(picture);
   std::vector<GifColorType> table = ColorTable(picture, tableBits);
-  ColorMapObject* map = GifMakeMapObject(static_cast<int>(table.size()), table.data());
+  std::unique_ptr<ColorMapObject, TMapDeleter> map(
+      GifMakeMapObject(static_cast<int>(table.size()), table.data()));
   if (!map)
     throw EOutOfResources("GIFの書き込みに失敗しました: メモリが足りません");
+  std::vector<GifPixelType> row(static_cast<std::size_t>(picture.Width()));
   std::string out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteToString, &error);
-  if (!gif) {
-    GifFreeMapObject(map);
+  if (!gif)
     WriteFailed(GifErrorString(error));
-  }
   EGifSetGifVersion(gif, true);
-  std::vector<GifPixelType> row(static_cast<std::size_t>(picture.Width()));
   bool ok =
-      EGifPutScreenDesc(gif, picture.Width(), picture.Height(), tableBits, 0, map) == GIF_OK &&
+      EGifPutScreenDesc(gif, picture.Width(), picture.Height(), tableBits, 0, map.get()) ==
+          GIF_OK &&
       EGifPutImageDesc(gif, 0, 0, picture.Width(), picture.Height(), false, nullptr) == GIF_OK;
   for (int y = 0; ok && y < picture.Height(); ++y) {
     RowIndexes(picture, y, tableBits, row);
@@ -187,7 +191,6 @@ std::string EncodeLzw(const TBitmap& picture) {
     ok = false;
     error = closeError;
   }
-  GifFreeMapObject(map);
   if (!ok)
     WriteFailed(GifErrorString(error));
   return out;

@@ -80,6 +80,18 @@ public:
   // Destroys every child (and so every stage below this one).
   void FreeChildren();
 
+  // Fit searches already run on this stage's bitmap: from which options and
+  // limit, and which bits and quality they ended with. A stage's bitmap never
+  // changes, so a target that shares this stage and starts from the same
+  // options takes the answer without encoding again.
+  struct TFitResult {
+    TFormatOptions Start;
+    std::int64_t Limit = 0;
+    std::uint8_t Bits = 0;
+    std::uint8_t JpegQuality = 0;
+  };
+  std::vector<TFitResult> FitResults;
+
 protected:
   TStageParams params_;
 

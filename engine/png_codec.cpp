@@ -53,20 +53,17 @@ void WriteData(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushData(png_structp) {}
 
-void WriteText(png_structp png, const char* keyword, const char* text, std::size_t textLength) {
-  // A tEXt chunk is the keyword, a zero byte and the text bytes.
-  std::size_t keyLength = std::strlen(keyword);
-  std::size_t total = keyLength + 1 + textLength;
-  png_bytep data = static_cast<png_bytep>(png_malloc(png, total));
-  std::memcpy(data, keyword, keyLength);
-  data[keyLength] = 0;
-  std::memcpy(data + keyLength + 1, text, textLength);
-  png_write_chunk(png, reinterpret_cast<png_const_bytep>("tEXt"), data, total);
-  png_free(png, data);
+// The data of a tEXt chunk: the keyword, a zero byte and the text bytes.
+std::string TextChunk(const char* keyword, std::string_view text) {
+  std::string data(keyword);
+  data.push_back('\0');
+  data.append(text);
+  return data;
 }
 
 bool Write(TWriteGuard& guard, const TBitmap& picture, const TPngWriteOptions& options,
-           png_bytepp rows, png_colorp palette, int paletteCount) {
+           png_bytepp rows, png_colorp palette, int paletteCount, const std::string* texts,
+           std::size_t textCount) {
   if (setjmp(png_jmpbuf(guard.Png)) != 0)
     return false;
   png_set_write_fn(guard.Png, &guard.Bytes, WriteData, FlushData);
@@ -96,11 +93,9 @@ bool Write(TWriteGuard& guard, const TBitmap& picture, const TPngWriteOptions& o
                           stamp.minute,
                           stamp.second};
   png_write_chunk(guard.Png, reinterpret_cast<png_const_bytep>("tIME"), timeData, 7);
-  if (!options.CommentCp932.empty())
-    WriteText(guard.Png, "Comment", options.CommentCp932.data(), options.CommentCp932.size());
-  WriteText(guard.Png, "Software", kSoftware, sizeof kSoftware - 1);
-  if (options.Copyright)
-    WriteText(guard.Png, "Copyright", "On", 2);
+  for (std::size_t i = 0; i < textCount; ++i)
+    png_write_chunk(guard.Png, reinterpret_cast<png_const_bytep>("tEXt"),
+                    reinterpret_cast<png_const_bytep>(texts[i].data()), texts[i].size());
   png_write_info(guard.Png, guard.Info);
   if (!paletted) {
     png_set_bgr(guard.Png);
@@ -186,8 +181,16 @@ std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options) {
   std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height()));
   for (int y = 0; y < picture.Height(); ++y)
     rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(picture.ScanLine(y));
-  if (!Write(guard, picture, options, rows.data(), palette.data(),
-             static_cast<int>(palette.size())))
+  // Everything the writer needs is prepared here, so that a failure inside
+  // libpng leaves nothing behind but what the guards free.
+  std::vector<std::string> texts;
+  if (!options.CommentCp932.empty())
+    texts.push_back(TextChunk("Comment", options.CommentCp932));
+  texts.push_back(TextChunk("Software", kSoftware));
+  if (options.Copyright)
+    texts.push_back(TextChunk("Copyright", "On"));
+  if (!Write(guard, picture, options, rows.data(), palette.data(), static_cast<int>(palette.size()),
+             texts.data(), texts.size()))
     throw EMirufoError(std::string("PNGの書き込みに失敗しました: ") + guard.Error.Message);
   return std::move(guard.Bytes);
 }

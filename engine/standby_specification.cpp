@@ -8,6 +8,7 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace mirufo {
@@ -101,7 +102,7 @@ void TStandbySpecification::Report(TProgressStage stage, std::uint8_t percent) {
     OnProgress(this, stage, percent, false, TRect{}, ProgressText());
 }
 
-TStageParams TStandbySpecification::BuildParams(int kind, const TImageBufferNode& input) {
+TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& input) {
   TStageParams params;
   params.Kind = static_cast<TStageKind>(kind);
   const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
@@ -177,11 +178,22 @@ TStageParams TStandbySpecification::BuildParams(int kind, const TImageBufferNode
       // settle and nothing needs encoding.
       const std::int64_t limit = Trunc(static_cast<long double>(handset_.Cache) * 1024);
       if (limit > 0) {
-        std::unique_ptr<TBitmap> reduced;
-        std::unique_ptr<TGraphic> graphic;
-        std::int32_t size = 0;
-        EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
-                    formatOptions_.Comment, formatOptions_, size);
+        auto& known = input.FitResults;
+        auto found = std::find_if(known.begin(), known.end(), [&](const auto& r) {
+          return r.Limit == limit && r.Start == formatOptions_;
+        });
+        if (found != known.end()) {
+          formatOptions_.Bits = found->Bits;
+          formatOptions_.JpegQuality = found->JpegQuality;
+        } else {
+          const TFormatOptions start = formatOptions_;
+          std::unique_ptr<TBitmap> reduced;
+          std::unique_ptr<TGraphic> graphic;
+          std::int32_t size = 0;
+          EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
+                      formatOptions_.Comment, formatOptions_, size);
+          known.push_back({start, limit, formatOptions_.Bits, formatOptions_.JpegQuality});
+        }
       } else {
         SettleFormatOptions(formatOptions_);
       }

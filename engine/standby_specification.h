@@ -103,7 +103,7 @@ private:
 
   void ClearSlot(const TImageBufferNode* stage);
   void Report(TProgressStage stage, std::uint8_t percent);
-  TStageParams BuildParams(int kind, const TImageBufferNode& input);
+  TStageParams BuildParams(int kind, TImageBufferNode& input);
 
   TImageBufferNode* source_ = nullptr;
   TTanmatsuRecord handset_;

@@ -156,6 +156,9 @@ TEST(TargetMaking, CustomSizeAndExactCopy) {
   EXPECT_EQ(t.Stages(skResize)->Bitmap.Width(), 90);
   EXPECT_EQ(t.Stages(skResize)->Bitmap.Height(), 20);
   EXPECT_TRUE(t.IsEnlarged());
+  // A size beyond what a bitmap may hold is refused before any allocation.
+  EXPECT_THROW(t.SetResize(rzCustom, 40000, 10, false), EOutOfResources);
+  EXPECT_FALSE(t.IsMade());
 }
 
 // Places a picture of the given width on a 240-wide screen with the look-at
@@ -337,6 +340,14 @@ TEST(TargetStatus, FitSearchResultIsKeptForTheNextMake) {
   f.Maker.ResetAll();
   f.Maker.MakeAll();
   EXPECT_EQ(t.FormatOptions().JpegQuality, lowered);
+  // Targets on the same picture with the same options and cache get the same
+  // answer (and file); a larger cache keeps a higher quality.
+  TStandbySpecification& twin = f.Add(Handset(64, 64, ifJPEG, 16, 2.0f));
+  TStandbySpecification& roomy = f.Add(Handset(64, 64, ifJPEG, 16, 64.0f));
+  f.Maker.MakeAll();
+  EXPECT_EQ(twin.FormatOptions().JpegQuality, lowered);
+  EXPECT_TRUE(twin.SameImage(t));
+  EXPECT_EQ(roomy.FormatOptions().JpegQuality, 100);
   // No limit: the quality stays whatever the size.
   TStandbySpecification& free = f.Add(Handset(64, 64, ifJPEG, 16, 0));
   f.Maker.MakeAll();
