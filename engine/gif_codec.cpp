@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gif_lib.h>
+#include <memory>
 #include <vector>
 
 namespace mirufo {
