@@ -25,23 +25,16 @@ constexpr const char* kUsage = R"(使い方: mirufo-cli コマンド [オプシ�
 
 } // namespace
 
-TTanmatsuList LoadProgramCatalogue(const std::filesystem::path& dataFolder) {
-  TTanmatsuList catalogue;
-  catalogue.LoadBuiltIn();
+void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder) {
+  TTanmatsuList list;
+  list.LoadBuiltIn();
+  set.MergeList(list, false);
   const std::filesystem::path userList = dataFolder / kUserListFileName;
   std::error_code ec;
-  if (!std::filesystem::exists(userList, ec))
-    return catalogue;
-  TTanmatsuList user;
-  user.LoadFromFile(userList);
-  for (std::size_t i = 0; i < user.CacheCount(); ++i)
-    catalogue.AddCache(user.GetCache(i));
-  for (std::size_t i = 0; i < user.Count(); ++i) {
-    TTanmatsuRecord record = user.Get(i);
-    record.Carrier = crUser;
-    catalogue.Add(record);
+  if (std::filesystem::exists(userList, ec)) {
+    list.LoadFromFile(userList);
+    set.MergeList(list, true);
   }
-  return catalogue;
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

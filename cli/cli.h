@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/tanmatsu_list.h"
+#include "output/tanmatsu_option_list.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -29,11 +30,12 @@ public:
 // status. Output goes to out, messages to err.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// The catalogue as the program sees it: the built-in handsets, then those of
-// the user's list file in dataFolder (when it exists) as user-defined
-// handsets; the file's named capacities replace built-in ones of the same
-// name. A user list that fails to load raises its error.
-TTanmatsuList LoadProgramCatalogue(const std::filesystem::path& dataFolder);
+// Fills an empty working set as the desktop program does at start-up: the
+// built-in handsets, then those of the user's list file in dataFolder (when
+// it exists) as user-defined handsets; the file's named capacities replace
+// built-in ones of the same name. A user list that fails to load raises its
+// error. Every handset ends up selected.
+void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder);
 
 // The user's handset list file name.
 inline constexpr const char* kUserListFileName = "tanmatsu_user.lst";

@@ -483,16 +483,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
   // The catalogue, as the desktop program builds it at start-up.
   TTanmatsuOptionList set;
-  {
-    TTanmatsuList list;
-    list.LoadBuiltIn();
-    set.MergeList(list, false);
-    std::error_code ec;
-    if (std::filesystem::exists(dataFolder / kUserListFileName, ec)) {
-      list.LoadFromFile(dataFolder / kUserListFileName);
-      set.MergeList(list, true);
-    }
-  }
+  LoadWorkingSet(set, dataFolder);
 
   // The settings.
   const TIniFile ini(dataFolder / "mirufo.ini");

@@ -1,0 +1,285 @@
+// mirufo-cli make, run as a user would: small pictures in a temporary data
+// folder, then the files, names, report and exit statuses are checked.
+#include "cli_runner.h"
+#include "platform/encoding.h"
+#include "platform/text_file.h"
+#include "test_support.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+namespace mirufo {
+namespace {
+
+using test::ReadBytes;
+using test::RunCli;
+using test::TempDir;
+using test::WriteBytes;
+
+void PutLE(std::string& out, std::uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A 24-bit bottom-up BMP with a diagonal gradient.
+std::string Bmp24(int width, int height) {
+  const int stride = (width * 3 + 3) / 4 * 4;
+  std::string file = "BM";
+  PutLE(file, static_cast<std::uint32_t>(54 + stride * height), 4);
+  PutLE(file, 0, 4);
+  PutLE(file, 54, 4);
+  PutLE(file, 40, 4);
+  PutLE(file, static_cast<std::uint32_t>(width), 4);
+  PutLE(file, static_cast<std::uint32_t>(height), 4);
+  PutLE(file, 1, 2);
+  PutLE(file, 24, 2);
+  PutLE(file, 0, 4);
+  PutLE(file, static_cast<std::uint32_t>(stride * height), 4);
+  PutLE(file, 2835, 4);
+  PutLE(file, 2835, 4);
+  PutLE(file, 0, 4);
+  PutLE(file, 0, 4);
+  for (int y = height - 1; y >= 0; --y) {
+    std::string row;
+    for (int x = 0; x < width; ++x) {
+      row += static_cast<char>((x * 255) / width);
+      row += static_cast<char>((y * 255) / height);
+      row += static_cast<char>(((x + y) * 7) & 0xFF);
+    }
+    row.resize(static_cast<std::size_t>(stride), '\0');
+    file += row;
+  }
+  return file;
+}
+
+// A 16-colour MAG picture of 8 x 2 pixels whose flags never copy, so every
+// unit comes from the pixel data.
+std::string Mag16() {
+  std::string file = "MAKI02  " + std::string(24, ' ') + "cli\x1A";
+  std::string palette;
+  for (int i = 0; i < 16; ++i)
+    palette += std::string{static_cast<char>(i * 16), static_cast<char>(255 - i * 16),
+                           static_cast<char>(i * 8)}; // green, red, blue
+  const std::string flagA(1, '\0'), flagB, pixels = "\x01\x23\x45\x67\x89\xAB\xCD\xEF";
+  const std::uint32_t flagAAt = 32 + 48;
+  const std::uint32_t flagBAt = flagAAt + 1, pixelsAt = flagBAt;
+  file += std::string(3, '\0') + '\0';
+  PutLE(file, 0, 2);
+  PutLE(file, 0, 2);
+  PutLE(file, 7, 2);
+  PutLE(file, 1, 2);
+  PutLE(file, flagAAt, 4);
+  PutLE(file, flagBAt, 4);
+  PutLE(file, 0, 4);
+  PutLE(file, pixelsAt, 4);
+  PutLE(file, static_cast<std::uint32_t>(pixels.size()), 4);
+  return file + palette + flagA + flagB + pixels;
+}
+
+// A 16 x 12 GIF with four colours, written with giflib.
+void WriteGif(const std::filesystem::path& path) {
+  int error = 0;
+  GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+  ASSERT_NE(gif, nullptr);
+  GifColorType colours[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+  ColorMapObject* map = GifMakeMapObject(4, colours);
+  EGifPutScreenDesc(gif, 16, 12, 2, 0, map);
+  EGifPutImageDesc(gif, 0, 0, 16, 12, false, nullptr);
+  for (int y = 0; y < 12; ++y) {
+    GifPixelType row[16];
+    for (int x = 0; x < 16; ++x)
+      row[x] = static_cast<GifPixelType>((x / 4 + y / 3) % 4);
+    EGifPutLine(gif, row, 16);
+  }
+  GifFreeMapObject(map);
+  EGifCloseFile(gif, &error);
+}
+
+class CliMake : public testing::Test {
+protected:
+  void SetUp() override { WriteBytes(home / "src.bmp", Bmp24(64, 48)); }
+
+  test::TCliResult Make(std::vector<std::string> args) {
+    args.insert(args.begin(), "make");
+    return RunCli(args, home.Path());
+  }
+  std::string Src() const { return (home / "src.bmp").string(); }
+  std::string Out() const { return (home / "out").string(); }
+
+  TempDir home;
+};
+
+TEST_F(CliMake, ChosenHandsetsAreMadeNamedAndReported) {
+  auto r = Make({Src(), "--handsets", "SH901iC,F901iC:背面", "--out", Out(), "--calendar", "off"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic_000.jpg"));
+  EXPECT_TRUE(std::filesystem::exists(home / "out/f901ic_001.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(home / "out/index.html"));
+  auto lines = SplitLines(r.Out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("sh901ic_000.jpg\tSH901iC\t", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find(" / 20KB\t"), std::string::npos);
+  EXPECT_NE(lines[0].find("sec @ 384K"), std::string::npos);
+  EXPECT_NE(lines[0].find("画像拡大"), std::string::npos) << "64 x 48 is enlarged to 240 x 320";
+  EXPECT_EQ(lines[1].rfind("f901ic_001.jpg\tF901iC（背面）\t", 0), 0u) << lines[1];
+  // Not a terminal: one progress line per made target on stderr.
+  EXPECT_NE(r.Err.find("作成 2/2"), std::string::npos) << r.Err;
+  // The files are real JPEGs of the screen size.
+  std::string jpeg = ReadBytes(home / "out/sh901ic_000.jpg");
+  EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
+}
+
+TEST_F(CliMake, JsonReportFoldsIdenticalImages) {
+  auto r = Make({Src(), "--handsets", "SH901iC,N901iC,C311CA", "--out", Out(), "--json",
+                 "--template", "$tn", "--html=一覧"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const std::string& j = r.Out;
+  EXPECT_EQ(j.rfind("{\"folder\": \"" + Out() + "/\", \"saved\": 2, \"entries\": [", 0), 0u) << j;
+  EXPECT_NE(j.find("{\"file\": \"sh901ic.jpg\", \"handsets\": [{\"name\": \"SH901iC\", \"screen\": "
+                   "\"\"}, {\"name\": \"N901iC\", \"screen\": \"\"}], \"width\": 240, \"height\": "
+                   "320, \"format\": \"JPEG\", \"bits\": 24, \"quality\": "),
+            std::string::npos)
+      << j;
+  EXPECT_NE(j.find("\"file\": \"c311ca.bmp\""), std::string::npos);
+  EXPECT_NE(j.find("\"format\": \"BMP2\""), std::string::npos);
+  EXPECT_NE(j.find("\"cache\": 20480, \"written\": true"), std::string::npos);
+  EXPECT_NE(j.find("\"cache\": 7680, \"written\": true"), std::string::npos);
+  std::string html = Cp932ToUtf8(ReadBytes(home / "out/index.html"));
+  EXPECT_NE(html.find("<li><a href=\"sh901ic.jpg\">N901iC</a>"), std::string::npos);
+  EXPECT_NE(html.find("<title>一覧</title>"), std::string::npos);
+}
+
+TEST_F(CliMake, FormatOptionsFollowTheDialogRules) {
+  auto r = Make({Src(), "--handsets", "W21CA", "--out", Out(), "--json", "--format", "png8",
+                 "--colors", "16", "--dither", "none", "--template", "$tn_$mb"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"file\": \"w21ca_4.png\""), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("\"format\": \"PNG8\", \"bits\": 4,"), std::string::npos) << r.Out;
+  EXPECT_EQ(ReadBytes(home / "out/w21ca_4.png").substr(1, 3), "PNG");
+
+  // An option of another format's page changes nothing on a JPEG target.
+  r = Make({Src(), "--handsets", "SH901iC", "--dry-run", "--json", "--colors", "16"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"format\": \"JPEG\", \"bits\": 24"), std::string::npos) << r.Out;
+}
+
+TEST_F(CliMake, DryRunWritesNothing) {
+  auto r = Make({Src(), "--all", "--out", Out(), "--dry-run", "--calendar", "off"});
+  ASSERT_EQ(r.Status == 0 || r.Status == 3, true) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(home / "out"));
+  EXPECT_GT(SplitLines(r.Out).size(), 50u);
+  EXPECT_NE(r.Out.find("sh901ic_000.jpg\t"), std::string::npos);
+}
+
+TEST_F(CliMake, ExistingFilesAreNotReplacedWithoutOverwrite) {
+  ASSERT_EQ(Make({Src(), "--handsets", "SH901iC,W21CA", "--out", Out()}).Status, 0);
+  WriteBytes(home / "out/w21ca_001.jpg", "mine");
+  const std::string before = ReadBytes(home / "out/sh901ic_000.jpg");
+  WriteBytes(home / "src.bmp", Bmp24(80, 60));
+  auto r = Make({Src(), "--handsets", "SH901iC,W21CA", "--out", Out(), "--json"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("w21ca_001.jpg"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("sh901ic_000.jpg"), std::string::npos) << r.Err;
+  EXPECT_EQ(ReadBytes(home / "out/w21ca_001.jpg"), "mine");
+  EXPECT_EQ(ReadBytes(home / "out/sh901ic_000.jpg"), before);
+  EXPECT_NE(r.Out.find("\"saved\": 0"), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.find("\"written\": true"), std::string::npos) << r.Out;
+
+  r = Make({Src(), "--handsets", "SH901iC,W21CA", "--out", Out(), "--overwrite"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(ReadBytes(home / "out/w21ca_001.jpg"), "mine");
+}
+
+TEST_F(CliMake, OtherPictureFormats) {
+  WriteGif(home / "pic.gif");
+  auto r = Make({(home / "pic.gif").string(), "--handsets", "C452CA", "--out", Out()});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/c452ca_000.png"));
+
+  WriteBytes(home / "pic.mag", Mag16());
+  r = Make({(home / "pic.mag").string(), "--handsets", "C452CA", "--out", Out(), "--overwrite",
+            "--template", "mag"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/mag.png"));
+}
+
+TEST_F(CliMake, UserHandsetsAndMakeSets) {
+  WriteCp932Lines(home / "tanmatsu_user.lst",
+                  {"TL2", "name\tformat\tsupportformats\twidth\theight\tbit\tcachename\tcache\tbps",
+                   "マイ端末\t4\t000010\t30\t20\t24\t\t0.0\t9600",
+                   "Tiny\t1\t010000\t200\t200\t24\t\t0.5\t9600", "cache"});
+  WriteCp932Lines(home / "makeset.txt",
+                  {"MSET01", "first", "\tSH901iC\t901i シリーズ\t", "second", "\tマイ端末"});
+  WriteCp932Lines(home / "mirufo.ini", {"[TanmatsuList]", "SetIndex=1"});
+
+  // The current set is the saved one: the user's handset.
+  auto r = Make({Src(), "--out", Out(), "--template", "$tn"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadBytes(home / "out/マイ端末.bmp").substr(0, 2), "BM");
+
+  r = Make({Src(), "--set", "first", "--out", Out(), "--template", "$tn"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic.jpg"));
+
+  // A file that cannot fit its cache is saved, and the status says so.
+  r = Make({Src(), "--handsets", "Tiny", "--out", Out()});
+  EXPECT_EQ(r.Status, 3) << r.Err;
+  EXPECT_NE(r.Out.find("ファイルサイズオーバー"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(home / "out/tiny_000.jpg"));
+
+  auto sets = RunCli({"list", "--sets"}, home.Path());
+  EXPECT_EQ(sets.Out, "  first (1)\n* second (1)\n");
+  sets = RunCli({"list", "--sets", "--tsv"}, home.Path());
+  EXPECT_EQ(sets.Out, "set\tname\tseries\tscreen\nfirst\tSH901iC\t901i シリーズ\t\n"
+                      "second\tマイ端末\t\t\n");
+}
+
+TEST_F(CliMake, BadInput) {
+  auto missing = Make({(home / "nothing.png").string(), "--all", "--out", Out()});
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_NE(missing.Err.find("nothing.png"), std::string::npos) << missing.Err;
+  EXPECT_FALSE(std::filesystem::exists(home / "out"));
+
+  WriteBytes(home / "broken.png", "\x89PNG\r\n\x1a\nbroken");
+  EXPECT_EQ(Make({(home / "broken.png").string(), "--all", "--out", Out()}).Status, 1);
+
+  auto unknown = Make({Src(), "--handsets", "NoSuchPhone"});
+  EXPECT_EQ(unknown.Status, 2);
+  EXPECT_NE(unknown.Err.find("NoSuchPhone"), std::string::npos);
+  auto noSet = Make({Src(), "--set", "no such set"});
+  EXPECT_EQ(noSet.Status, 2);
+  EXPECT_NE(noSet.Err.find("no such set"), std::string::npos);
+  for (std::vector<std::string> bad : {std::vector<std::string>{Src(), "--format", "tiff"},
+                                       {Src(), "--quality", "0"},
+                                       {Src(), "--colors", "3"},
+                                       {Src(), "--sharpen-count", "4"},
+                                       {Src(), "--background", "red"},
+                                       {Src(), "--all", "--set", "x"},
+                                       {Src(), "--frobnicate"},
+                                       {}}) {
+    auto r = Make(bad);
+    EXPECT_EQ(r.Status, 2) << (bad.size() > 1 ? bad[1] : "");
+    EXPECT_NE(r.Err.find("--help"), std::string::npos);
+  }
+
+  WriteBytes(home / "file", "x");
+  auto unwritable = Make({Src(), "--handsets", "SH901iC", "--out", (home / "file/sub").string()});
+  EXPECT_EQ(unwritable.Status, 1);
+  EXPECT_NE(unwritable.Err.find("フォルダの作成に失敗しました"), std::string::npos)
+      << unwritable.Err;
+
+  WriteBytes(home / "tanmatsu_user.lst", "TL2\r\nname\twidth\r\nx\twide\t\t\t\t\t\t\t\r\n");
+  auto brokenList = Make({Src(), "--all", "--out", Out()});
+  EXPECT_EQ(brokenList.Status, 1);
+  EXPECT_NE(brokenList.Err.find("tanmatsu_user.lst(3行目)"), std::string::npos) << brokenList.Err;
+  std::filesystem::remove(home / "tanmatsu_user.lst");
+
+  std::filesystem::create_directory(home / "makeset.txt");
+  auto brokenSets = Make({Src(), "--out", Out()});
+  EXPECT_EQ(brokenSets.Status, 1);
+  EXPECT_NE(brokenSets.Err.find("makeset.txt"), std::string::npos) << brokenSets.Err;
+  EXPECT_FALSE(std::filesystem::exists(home / "out"));
+}
+
+} // namespace
+} // namespace mirufo
