@@ -3,11 +3,11 @@
 #include "engine/image_buffer_node.h"
 
 #include "engine/format_buffer.h"
+#include "engine/resize_ahead.h"
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_specification.h"
 #include "imaging/filters.h"
 #include "imaging/progress.h"
-#include "imaging/resize.h"
 #include "platform/arith.h"
 #include "platform/errors.h"
 
@@ -116,15 +116,9 @@ void TImageBufferNode::Execute(const TStageParams& params) {
   LookAt = parent_->LookAt;
   switch (params.Kind) {
   case skResize: {
-    if (params.Width == input.Width() && params.Height == input.Height()) {
-      Bitmap = input;
-    } else {
-      Bitmap.SetPixelFormat(pf24bit);
-      TProgressInfo info = MakeProgressInfo(nullptr, "サイズ変更", nullptr);
-      if (!ResizeBitmap(input, Bitmap, params.Width, params.Height,
-                        params.Fast ? rsNearest : rsAuto, info))
-        throw EMirufoError("画像のサイズを変更できませんでした");
-    }
+    TResizeAhead* ahead = parent_->ResizeAhead;
+    if (!(ahead && ahead->Take(params, Bitmap)) && !ResizeForStage(input, params, Bitmap))
+      throw EMirufoError("画像のサイズを変更できませんでした");
     // The look-at point follows the scaling (the products fit 64 bits; the
     // sides are limited to 30000).
     const std::int64_t pw = input.Width(), ph = input.Height();

@@ -14,6 +14,7 @@
 
 namespace mirufo {
 
+class TResizeAhead;
 class TStandbyImageDecoratorList;
 
 // The parameters of one stage. Only the fields of its Kind are meaningful;
@@ -91,6 +92,10 @@ public:
     std::uint8_t JpegQuality = 0;
   };
   std::vector<TFitResult> FitResults;
+
+  // On the source stage during a make run: resizes computed ahead, which
+  // the resize stages take instead of computing them again.
+  TResizeAhead* ResizeAhead = nullptr;
 
 protected:
   TStageParams params_;

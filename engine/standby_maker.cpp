@@ -3,6 +3,9 @@
 
 #include "platform/arith.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace mirufo {
 
 TStandbyMaker::TStandbyMaker() : sourceStage_(std::make_unique<TImageBufferNode>()) {}
@@ -36,6 +39,7 @@ void TStandbyMaker::Clear() {
 }
 
 void TStandbyMaker::SetSource(const TBitmap& bitmap) {
+  StopResizeAhead();
   sourceStage_->Bitmap = bitmap;
 }
 
@@ -58,6 +62,36 @@ void TStandbyMaker::TargetProgress(TProgressStage, std::uint8_t percent,
   OnProgress(this, psRunning, static_cast<std::uint8_t>(overall), false, TRect{}, message);
 }
 
+void TStandbyMaker::StartResizeAhead() {
+  if (std::thread::hardware_concurrency() < 2)
+    return;
+  const TBitmap& source = sourceStage_->Bitmap;
+  std::vector<TStageParams> plan;
+  for (TStandbySpecification* target : specifications_) {
+    TStageParams params;
+    if (target->IsMade() || !target->PlannedResize(source, params))
+      continue;
+    // A copy at the same size costs nothing worth sharing out.
+    if (params.Width == source.Width() && params.Height == source.Height())
+      continue;
+    auto same = [&](const TStageParams& other) { return SameParams(other, params); };
+    if (std::any_of(plan.begin(), plan.end(), same) ||
+        std::any_of(sourceStage_->Children().begin(), sourceStage_->Children().end(),
+                    [&](const TImageBufferNode* child) { return same(child->Params()); }))
+      continue;
+    plan.push_back(params);
+  }
+  if (plan.size() < 2)
+    return;
+  resizeAhead_ = std::make_unique<TResizeAhead>(source, std::move(plan));
+  sourceStage_->ResizeAhead = resizeAhead_.get();
+}
+
+void TStandbyMaker::StopResizeAhead() {
+  sourceStage_->ResizeAhead = nullptr;
+  resizeAhead_.reset();
+}
+
 void TStandbyMaker::MakeAll() {
   cancelled_ = false;
   if (OnProgress)
@@ -67,11 +101,16 @@ void TStandbyMaker::MakeAll() {
     if (!target->IsMade())
       ++toMake_;
   made_ = 0;
-  // The counters go back to zero however the run ends.
+  // The counters go back to zero and the worker stops however the run ends.
   struct TRunEnd {
     TStandbyMaker& Maker;
-    ~TRunEnd() { Maker.toMake_ = 0; }
+    ~TRunEnd() {
+      Maker.toMake_ = 0;
+      Maker.StopResizeAhead();
+    }
   } runEnd{*this};
+  if (toMake_ > 1)
+    StartResizeAhead();
   for (int i = 0; i < specifications_.Count(); ++i) {
     TStandbySpecification* target = specifications_.Items(i);
     if (target->IsMade())

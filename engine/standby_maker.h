@@ -5,6 +5,7 @@
 
 #include "catalogue/tanmatsu_record.h"
 #include "engine/image_buffer_node.h"
+#include "engine/resize_ahead.h"
 #include "engine/standby_specification.h"
 #include "engine/standby_specification_list.h"
 #include "imaging/bitmap.h"
@@ -37,7 +38,8 @@ public:
   int IndexOf(const TStandbySpecification* target) const { return specifications_.IndexOf(target); }
 
   // The source picture. SetSource and SetLookAt change only the source
-  // stage; the caller calls ResetAll afterwards.
+  // stage; the caller calls ResetAll afterwards. (A new source during a make
+  // run also drops the resizes computed ahead from the old one.)
   const TBitmap& SourceBitmap() const { return sourceStage_->Bitmap; }
   void SetSource(const TBitmap& bitmap);
   TLookAtPoint GetLookAt() const { return sourceStage_->LookAt; }
@@ -67,9 +69,14 @@ public:
 
 private:
   void TargetProgress(TProgressStage stage, std::uint8_t percent, const std::string& message);
+  // Starts resizing ahead for the run when there are several new sizes to
+  // make and a second core to make them on.
+  void StartResizeAhead();
+  void StopResizeAhead();
 
   TStandbySpecificationList specifications_;
   std::unique_ptr<TImageBufferNode> sourceStage_;
+  std::unique_ptr<TResizeAhead> resizeAhead_;
   bool cancelled_ = false;
   std::int32_t toMake_ = 0;
   std::int32_t made_ = 0;

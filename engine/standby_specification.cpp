@@ -102,53 +102,69 @@ void TStandbySpecification::Report(TProgressStage stage, std::uint8_t percent) {
     OnProgress(this, stage, percent, false, TRect{}, ProgressText());
 }
 
+TStageParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
+  TStageParams params;
+  params.Kind = skResize;
+  const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
+  const std::int32_t sw = source.Width(), sh = source.Height();
+  if (sw <= 0 || sh <= 0)
+    throw EMirufoError("元画像が空なので作成できません");
+  if (screenW <= 0 || screenH <= 0)
+    throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
+  auto fitWidth = [&] { params.Width = screenW, params.Height = ScaledSide(sh, screenW, sw); };
+  auto fitHeight = [&] { params.Width = ScaledSide(sw, screenH, sh), params.Height = screenH; };
+  switch (resizeMode_) {
+  case rzNone:
+    params.Width = sw, params.Height = sh;
+    break;
+  case rzFitWidth:
+    fitWidth();
+    break;
+  case rzFitHeight:
+    fitHeight();
+    break;
+  case rzCustom:
+    params.Width = resizeWidth_, params.Height = resizeHeight_;
+    break;
+  default: // rzAuto: cover the whole screen, the shorter side fitting it
+    if (sw < sh) {
+      fitWidth();
+      if (params.Height < screenH)
+        fitHeight();
+    } else {
+      fitHeight();
+      if (params.Width < screenW)
+        fitWidth();
+    }
+    break;
+  }
+  if (params.Width <= 0 || params.Height <= 0)
+    throw EMirufoError(ProgressText() + ": 変更後の画像サイズが0です");
+  if (!IsAllowedBitmapSize(params.Width, params.Height))
+    throw EOutOfResources(ProgressText() + ": 変更後の画像が大きすぎます");
+  params.Fast = fastResample_;
+  return params;
+}
+
+bool TStandbySpecification::PlannedResize(const TBitmap& source, TStageParams& params) const {
+  try {
+    params = ResizeParams(source);
+    return true;
+  } catch (const EMirufoError&) {
+    return false;
+  }
+}
+
 TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& input) {
   TStageParams params;
   params.Kind = static_cast<TStageKind>(kind);
   const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
   switch (kind) {
-  case skResize: {
-    const std::int32_t sw = input.Bitmap.Width(), sh = input.Bitmap.Height();
-    if (sw <= 0 || sh <= 0)
-      throw EMirufoError("元画像が空なので作成できません");
-    if (screenW <= 0 || screenH <= 0)
-      throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
-    auto fitWidth = [&] { params.Width = screenW, params.Height = ScaledSide(sh, screenW, sw); };
-    auto fitHeight = [&] { params.Width = ScaledSide(sw, screenH, sh), params.Height = screenH; };
-    switch (resizeMode_) {
-    case rzNone:
-      params.Width = sw, params.Height = sh;
-      break;
-    case rzFitWidth:
-      fitWidth();
-      break;
-    case rzFitHeight:
-      fitHeight();
-      break;
-    case rzCustom:
-      params.Width = resizeWidth_, params.Height = resizeHeight_;
-      break;
-    default: // rzAuto: cover the whole screen, the shorter side fitting it
-      if (sw < sh) {
-        fitWidth();
-        if (params.Height < screenH)
-          fitHeight();
-      } else {
-        fitHeight();
-        if (params.Width < screenW)
-          fitWidth();
-      }
-      break;
-    }
-    if (params.Width <= 0 || params.Height <= 0)
-      throw EMirufoError(ProgressText() + ": 変更後の画像サイズが0です");
-    if (!IsAllowedBitmapSize(params.Width, params.Height))
-      throw EOutOfResources(ProgressText() + ": 変更後の画像が大きすぎます");
-    params.Fast = fastResample_;
+  case skResize:
+    params = ResizeParams(input.Bitmap);
     resizeWidth_ = params.Width;
     resizeHeight_ = params.Height;
     break;
-  }
   case skCanvas:
     if (screenW <= 0 || screenH <= 0)
       throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");

@@ -81,6 +81,10 @@ public:
   // there is one: "F901iC（メイン）".
   std::string ProgressText() const;
 
+  // The resize stage a make from this source would ask for; false when the
+  // make would fail (empty source, zero screen, a size beyond the limits).
+  bool PlannedResize(const TBitmap& source, TStageParams& params) const;
+
   // Warnings against the handset's limits.
   bool IsSizeOver() const;
   bool IsFormatViolation() const;
@@ -104,6 +108,7 @@ private:
   void ClearSlot(const TImageBufferNode* stage);
   void Report(TProgressStage stage, std::uint8_t percent);
   TStageParams BuildParams(int kind, TImageBufferNode& input);
+  TStageParams ResizeParams(const TBitmap& source) const;
 
   TImageBufferNode* source_ = nullptr;
   TTanmatsuRecord handset_;

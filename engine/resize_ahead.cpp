@@ -1,0 +1,87 @@
+// The worker that resizes the source ahead of the make run.
+#include "engine/resize_ahead.h"
+
+#include "imaging/progress.h"
+#include "imaging/resize.h"
+
+namespace mirufo {
+
+bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& result) {
+  if (params.Width == input.Width() && params.Height == input.Height()) {
+    result = input;
+    return true;
+  }
+  result.SetPixelFormat(pf24bit);
+  const TProgressInfo info = MakeProgressInfo(nullptr, "サイズ変更", nullptr);
+  return ResizeBitmap(input, result, params.Width, params.Height, params.Fast ? rsNearest : rsAuto,
+                      info);
+}
+
+TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan)
+    : source_(source) {
+  for (TStageParams& params : plan)
+    jobs_.push_back(TJob{params, jsWaiting, TBitmap()});
+  worker_ = std::thread([this] { Run(); });
+}
+
+TResizeAhead::~TResizeAhead() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  worker_.join();
+}
+
+void TResizeAhead::Run() {
+  for (;;) {
+    TJob* job = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (stop_)
+        return;
+      // From the end of the plan: the make run starts at the front, so the
+      // two threads share the work and meet in the middle.
+      for (auto it = jobs_.rbegin(); it != jobs_.rend(); ++it)
+        if (it->State == jsWaiting) {
+          job = &*it;
+          break;
+        }
+      if (!job)
+        return;
+      job->State = jsRunning;
+    }
+    // The job is ours alone while it runs: Take only waits for it.
+    TBitmap result;
+    bool ok = false;
+    try {
+      ok = ResizeForStage(source_, job->Params, result);
+    } catch (...) {
+      ok = false; // the stage computes it again and reports the error itself
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      job->Result = std::move(result);
+      job->State = ok ? jsDone : jsFailed;
+    }
+    changed_.notify_all();
+  }
+}
+
+bool TResizeAhead::Take(const TStageParams& params, TBitmap& bitmap) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (TJob& job : jobs_) {
+    if (job.State == jsGone || !SameParams(job.Params, params))
+      continue;
+    changed_.wait(lock, [&] { return job.State != jsRunning; });
+    const bool ready = job.State == jsDone;
+    if (ready)
+      bitmap = std::move(job.Result);
+    job.Result = TBitmap();
+    job.State = jsGone;
+    return ready;
+  }
+  return false;
+}
+
+} // namespace mirufo

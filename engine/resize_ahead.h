@@ -1,0 +1,61 @@
+// Resizes computed ahead of the make run on a second thread.
+//
+// Resizing the source picture is the largest share of a make run, and the
+// sizes the run will need are known before it starts. While the run makes
+// one target after another, a worker thread resizes a private copy of the
+// source to the sizes that later targets will ask for. A resize stage takes
+// the worker's result when it is ready or nearly so and otherwise computes
+// its own; both call the same resampling on the same pixels, so the stage's
+// bitmap is the same byte for byte whichever thread made it.
+#pragma once
+
+#include "engine/image_buffer_node.h"
+#include "imaging/bitmap.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace mirufo {
+
+class TResizeAhead {
+public:
+  // Starts resizing a copy of source to each planned size, from the last
+  // one back.
+  TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan);
+  // Stops the worker after its current resize and waits for it.
+  ~TResizeAhead();
+  TResizeAhead(const TResizeAhead&) = delete;
+  TResizeAhead& operator=(const TResizeAhead&) = delete;
+
+  // When the worker has finished or is computing the resize of params, waits
+  // for it, moves the result into bitmap and answers true. Otherwise (not
+  // planned, not begun, or failed) answers false, and the worker will not
+  // begin it any more: the caller computes it itself.
+  bool Take(const TStageParams& params, TBitmap& bitmap);
+
+private:
+  enum TJobState { jsWaiting, jsRunning, jsDone, jsFailed, jsGone };
+  struct TJob {
+    TStageParams Params;
+    TJobState State = jsWaiting;
+    TBitmap Result;
+  };
+
+  void Run();
+
+  const TBitmap source_;
+  std::vector<TJob> jobs_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stop_ = false;
+  std::thread worker_;
+};
+
+// Resizes input as the resize stage does: an exact copy at the same size,
+// otherwise the quality or the fast method. False when the resampling
+// refused the picture.
+bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& result);
+
+} // namespace mirufo

@@ -1,0 +1,107 @@
+// Resizes computed ahead on the second thread must be exactly the resizes
+// the stages would compute themselves, and must never outlive their source.
+#include "engine/resize_ahead.h"
+#include "engine/standby_maker.h"
+
+#include <gtest/gtest.h>
+
+namespace mirufo {
+namespace {
+
+TBitmap Picture(int width, int height, int seed) {
+  TBitmap picture(width, height, pf24bit);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      picture.SetPixel(x, y,
+                       RGB(static_cast<std::uint8_t>(x * seed), static_cast<std::uint8_t>(y + seed),
+                           static_cast<std::uint8_t>((x * y) >> 3)));
+  return picture;
+}
+
+TStageParams Size(int width, int height, bool fast = false) {
+  TStageParams params;
+  params.Kind = skResize;
+  params.Width = width;
+  params.Height = height;
+  params.Fast = fast;
+  return params;
+}
+
+TBitmap Direct(const TBitmap& source, const TStageParams& params) {
+  TBitmap result;
+  EXPECT_TRUE(ResizeForStage(source, params, result));
+  return result;
+}
+
+TEST(ResizeAhead, ResultsAreTheStagesOwnResizes) {
+  const TBitmap source = Picture(300, 200, 3);
+  const std::vector<TStageParams> plan = {Size(120, 80), Size(301, 150), Size(64, 64, true)};
+  TResizeAhead ahead(source, plan);
+  for (const TStageParams& params : plan) {
+    TBitmap taken;
+    ASSERT_TRUE(ahead.Take(params, taken) || ResizeForStage(source, params, taken));
+    EXPECT_TRUE(taken.SamePixels(Direct(source, params)));
+    // Each result is handed out once.
+    TBitmap again;
+    EXPECT_FALSE(ahead.Take(params, again));
+  }
+  TBitmap other;
+  EXPECT_FALSE(ahead.Take(Size(10, 10), other));
+  EXPECT_TRUE(other.Empty());
+}
+
+TEST(ResizeAhead, StoppingEarlyWaitsForTheWorker) {
+  const TBitmap source = Picture(400, 300, 5);
+  std::vector<TStageParams> plan;
+  for (int w = 50; w < 90; ++w)
+    plan.push_back(Size(w, 60));
+  auto ahead = std::make_unique<TResizeAhead>(source, plan);
+  TBitmap taken;
+  if (ahead->Take(plan.back(), taken)) {
+    EXPECT_TRUE(taken.SamePixels(Direct(source, plan.back())));
+  }
+  ahead.reset(); // joins; must not hang or touch freed memory
+}
+
+TTanmatsuRecord Handset(int width, int height) {
+  TTanmatsuRecord r;
+  r.SetName("N901iS");
+  r.Format = ifPNG24;
+  r.SupportFormats = TImageFormats{ifPNG24};
+  r.Width = static_cast<std::uint16_t>(width);
+  r.Height = static_cast<std::uint16_t>(height);
+  r.Bit = 24;
+  return r;
+}
+
+TEST(ResizeAhead, MakeRunGivesTheSameStagesAsResizingInPlace) {
+  const TBitmap first = Picture(320, 240, 7), second = Picture(320, 240, 11);
+  TStandbyMaker maker;
+  maker.SetSource(first);
+  for (int w : {96, 120, 128, 132, 176, 240})
+    maker.AddSpecification(Handset(w, w * 4 / 3));
+  maker.MakeAll();
+  for (int i = 0; i < maker.Count(); ++i) {
+    const TImageBufferNode* resized = maker.Items(i)->Stages(skResize);
+    ASSERT_NE(resized, nullptr);
+    EXPECT_TRUE(resized->Bitmap.SamePixels(Direct(first, resized->Params()))) << i;
+  }
+
+  // A new picture arriving between two targets: the later targets are made
+  // from it, never from resizes of the old one.
+  maker.ResetAll();
+  maker.ProcessMessages = [&] {
+    if (maker.Made() == 1)
+      maker.SetSource(second);
+  };
+  maker.MakeAll();
+  const TImageBufferNode* firstResized = maker.Items(0)->Stages(skResize);
+  EXPECT_TRUE(firstResized->Bitmap.SamePixels(Direct(first, firstResized->Params())));
+  for (int i = 1; i < maker.Count(); ++i) {
+    const TImageBufferNode* resized = maker.Items(i)->Stages(skResize);
+    EXPECT_TRUE(resized->Bitmap.SamePixels(Direct(second, resized->Params()))) << i;
+  }
+}
+
+} // namespace
+} // namespace mirufo
