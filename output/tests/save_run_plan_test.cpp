@@ -4,6 +4,7 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "recording_host.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,34 +16,7 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-class TRecordingHost : public TSaveRunHost {
-public:
-  TDialogResult Ask(const TSaveMessage& message) override {
-    asked.push_back(message.Text);
-    return answer;
-  }
-  std::optional<std::vector<bool>>
-  ChooseOverwrites(const std::vector<std::filesystem::path>& existing) override {
-    listed = existing;
-    if (cancelOverwrite)
-      return std::nullopt;
-    return ticks ? *ticks : std::vector<bool>(existing.size(), true);
-  }
-  void Progress(int position, int maximum, const std::string& label) override {
-    progress.push_back(std::to_string(position) + "/" + std::to_string(maximum) + " " + label);
-  }
-  void ProgressDone() override { ++progressDone; }
-  void SetClipboardText(const std::string& text) override { clipboard = text; }
-
-  TDialogResult answer = TDialogResult::Yes;
-  bool cancelOverwrite = false;
-  std::optional<std::vector<bool>> ticks;
-  std::vector<std::string> asked;
-  std::vector<std::filesystem::path> listed;
-  std::vector<std::string> progress;
-  int progressDone = 0;
-  std::optional<std::string> clipboard;
-};
+using test::TRecordingHost;
 
 TTanmatsuRecord Handset(const char* name, std::uint16_t width, const char* screen = "") {
   TTanmatsuRecord r;

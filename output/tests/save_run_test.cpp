@@ -1,5 +1,6 @@
 #include "output/save_run.h"
 #include "platform/encoding.h"
+#include "recording_host.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,23 +10,7 @@ namespace {
 
 using test::TempDir;
 
-// Answers every question with a scripted result and records what was asked.
-class TScriptedHost : public TSaveRunHost {
-public:
-  TDialogResult Ask(const TSaveMessage& message) override {
-    asked.push_back(message.Text);
-    return answer;
-  }
-  std::optional<std::vector<bool>>
-  ChooseOverwrites(const std::vector<std::filesystem::path>& existing) override {
-    listed = existing;
-    return ticks;
-  }
-  TDialogResult answer = TDialogResult::Yes;
-  std::optional<std::vector<bool>> ticks;
-  std::vector<std::string> asked;
-  std::vector<std::filesystem::path> listed;
-};
+using TScriptedHost = test::TRecordingHost;
 
 TEST(SaveRun, EnsureFolderAsksThenCreatesEveryLevel) {
   TempDir dir;
@@ -66,7 +51,7 @@ TEST(SaveRun, OverwriteChoicePerFile) {
   EXPECT_EQ(*write, (std::vector<bool>{true, true, true, false}));
   EXPECT_EQ(host.listed, (std::vector<std::filesystem::path>{dir / "B.jpg", dir / "index.html"}));
 
-  host.ticks.reset();
+  host.cancelOverwrite = true;
   EXPECT_FALSE(DecideOverwrites(paths, host));
 
   TempDir empty;
