@@ -30,7 +30,8 @@ int ReadInput(GifFileType* gif, GifByteType* out, int length) {
   auto* input = static_cast<TInput*>(gif->UserData);
   std::size_t left = input->Bytes.size() - input->Pos;
   std::size_t n = length < 0 ? 0 : std::min(left, static_cast<std::size_t>(length));
-  std::memcpy(out, input->Bytes.data() + input->Pos, n);
+  if (n > 0)
+    std::memcpy(out, input->Bytes.data() + input->Pos, n);
   input->Pos += n;
   return static_cast<int>(n);
 }
