@@ -3,9 +3,10 @@
 // file of the same name: ".fal" for ".q0", ".ipr" for ".rgb".
 //
 // A ".fal" file whose first line does not start with "F_ALL" is reported
-// through OnMessage ("FAL ファイルが不正です") and the load ends without a
-// picture and without an error; without a handler the text is kept in
-// LastMessage(). A pixel file shorter than the size asks for is refused.
+// through OnMessage ("FAL ファイルが不正です"; the desktop program beeps and
+// shows it as an error with one OK button) and the load ends without a
+// picture and without an error; the text is also kept in LastMessage() for
+// callers without a window. A pixel file shorter than the size asks for is refused.
 #pragma once
 
 #include "import/graphic.h"
