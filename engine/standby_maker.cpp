@@ -93,6 +93,10 @@ void TStandbyMaker::StopResizeAhead() {
 }
 
 void TStandbyMaker::MakeAll() {
+  // A run started from inside a run (through the event loop) would make the
+  // same targets twice; the running one carries on instead.
+  if (running_)
+    return;
   cancelled_ = false;
   if (OnProgress)
     OnProgress(this, psStarting, 0, false, TRect{}, std::string());
@@ -106,9 +110,11 @@ void TStandbyMaker::MakeAll() {
     TStandbyMaker& Maker;
     ~TRunEnd() {
       Maker.toMake_ = 0;
+      Maker.running_ = false;
       Maker.StopResizeAhead();
     }
   } runEnd{*this};
+  running_ = true;
   if (toMake_ > 1)
     StartResizeAhead();
   for (int i = 0; i < specifications_.Count(); ++i) {
@@ -123,6 +129,10 @@ void TStandbyMaker::MakeAll() {
       ProcessMessages();
     if (cancelled_)
       break;
+    // The event loop may have deleted targets; go on after this one, or at
+    // its old place when it is gone.
+    const int at = specifications_.IndexOf(target);
+    i = at >= 0 ? at : i - 1;
   }
   toMake_ = 0;
   if (OnProgress)

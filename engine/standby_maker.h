@@ -50,7 +50,8 @@ public:
   void ResetAll();
   // Makes every target that is not made, in list order. After each target
   // it calls OnMade and ProcessMessages, then stops if Cancel was called.
-  // An error ends the run; targets made before stay made.
+  // An error ends the run; targets made before stay made. Targets deleted
+  // by those callbacks are skipped; a MakeAll from inside a run does nothing.
   void MakeAll();
   // Ends a running make run after the target it is working on.
   void Cancel() { cancelled_ = true; }
@@ -78,6 +79,7 @@ private:
   std::unique_ptr<TImageBufferNode> sourceStage_;
   std::unique_ptr<TResizeAhead> resizeAhead_;
   bool cancelled_ = false;
+  bool running_ = false;
   std::int32_t toMake_ = 0;
   std::int32_t made_ = 0;
 };

@@ -278,6 +278,24 @@ TEST(MakeRun, CancelDuringTheThirdOfFiveLeavesThreeMade) {
   EXPECT_EQ(second, (std::vector<int>{3, 4}));
 }
 
+TEST(MakeRun, EventLoopMayDeleteTargetsOrAskForAnotherRun) {
+  Fixture f;
+  for (int i = 0; i < 4; ++i)
+    f.Add(Handset(40 + i, 30));
+  int turns = 0;
+  f.Maker.ProcessMessages = [&] {
+    ++turns;
+    f.Maker.MakeAll(); // ignored while the run goes on
+    if (turns == 1)
+      f.Maker.Delete(0); // the target just made goes away
+  };
+  f.Maker.MakeAll();
+  EXPECT_EQ(turns, 4);
+  ASSERT_EQ(f.Maker.Count(), 3);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(f.Maker.Items(i)->IsMade()) << i;
+}
+
 TEST(MakeRun, AFailingTargetLeavesNoHalfBuiltStage) {
   Fixture f;
   TStandbySpecification& good = f.Add(Handset(64, 48));
