@@ -59,11 +59,7 @@ int BitsPerPixel(TPixelFormat format) {
 }
 
 bool IsAllowedBitmapSize(std::int64_t width, std::int64_t height) {
-  if (width < 0 || height < 0)
-    return false;
-  if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-    return false;
-  return width * height <= kMaxBitmapPixels;
+  return IsAllowedPictureSize(width, height);
 }
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format) {

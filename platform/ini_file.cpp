@@ -3,6 +3,7 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
+#include "platform/limits.h"
 #include "platform/text_file.h"
 
 #include <algorithm>
@@ -104,7 +105,7 @@ TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {
   std::error_code ec;
   if (!std::filesystem::exists(path_, ec))
     return;
-  std::vector<std::string> raw = SplitLines(ReadFileBytes(path_, kMaxTextFileBytes));
+  std::vector<std::string> raw = SplitLines(ReadFileBytes(path_, Limits().MaxTextFileBytes));
   std::vector<std::string> lines;
   lines.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {

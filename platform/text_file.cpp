@@ -2,6 +2,7 @@
 
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <cerrno>
 #include <cstring>
@@ -69,6 +70,12 @@ std::string ReadFileBytes(const std::filesystem::path& path, std::size_t maxByte
 }
 
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+  // The rename would put a regular file in the place of a device, a pipe or
+  // a socket; refuse rather than replace it. (A folder makes the rename fail.)
+  struct stat target {};
+  if (stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
+    Fail(path, "通常のファイルではないので書き込めません", 0);
+
   std::filesystem::path folder = path.parent_path();
   if (folder.empty())
     folder = ".";
@@ -138,7 +145,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::vector<std::string> ReadCp932Lines(const std::filesystem::path& path) {
-  std::vector<std::string> lines = SplitLines(ReadFileBytes(path, kMaxTextFileBytes));
+  std::vector<std::string> lines = SplitLines(ReadFileBytes(path, Limits().MaxTextFileBytes));
   for (auto& line : lines)
     line = Cp932ToUtf8(line);
   return lines;

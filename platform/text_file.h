@@ -10,7 +10,7 @@
 
 namespace mirufo {
 
-// Largest text file the program reads (16 MiB); a larger one is refused.
+// The default largest text file (16 MiB); readers use Limits().MaxTextFileBytes.
 inline constexpr std::size_t kMaxTextFileBytes = 16u << 20;
 
 // The whole file as bytes. Raises EInOutError naming the file when it cannot
@@ -20,14 +20,16 @@ std::string ReadFileBytes(const std::filesystem::path& path,
 
 // Writes the bytes to a temporary file in the same folder, flushes it to the
 // device and renames it over the target, so that the target is either the
-// old file or the complete new one. Raises EInOutError naming the file.
+// old file or the complete new one. A target that exists but is neither a
+// regular file nor a folder (a device, a pipe) is refused. Raises EInOutError
+// naming the file.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
 // Splits text into lines that end at CR, LF or CR LF. A line break at the very
 // end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Reads a CP932 text file (at most kMaxTextFileBytes) as UTF-8 lines.
+// Reads a CP932 text file (at most Limits().MaxTextFileBytes) as UTF-8 lines.
 std::vector<std::string> ReadCp932Lines(const std::filesystem::path& path);
 
 // Writes UTF-8 lines as CP932, CR LF after every line, atomically.
