@@ -1,5 +1,7 @@
 #include "import/png_image.h"
 
+#include "platform/limits.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -39,7 +41,8 @@ bool ReadHeader(TPngReadState& s, png_uint_32& width, png_uint_32& height) {
   if (setjmp(png_jmpbuf(s.Png)))
     return false;
   png_set_read_fn(s.Png, &s, PngRead);
-  png_set_user_limits(s.Png, kMaxBitmapSide, kMaxBitmapSide);
+  png_set_user_limits(s.Png, static_cast<png_uint_32>(Limits().MaxSide),
+                      static_cast<png_uint_32>(Limits().MaxSide));
   png_read_info(s.Png, s.Info);
   width = png_get_image_width(s.Png, s.Info);
   height = png_get_image_height(s.Png, s.Info);

@@ -1,5 +1,6 @@
 #include "import/q0_bitmap.h"
 
+#include "platform/limits.h"
 #include "platform/text_file.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ std::optional<std::string> ReadSideFile(const std::filesystem::path& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec))
     return std::nullopt;
-  return ReadFileBytes(path, kMaxTextFileBytes);
+  return ReadFileBytes(path, Limits().MaxTextFileBytes);
 }
 
 } // namespace

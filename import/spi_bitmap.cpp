@@ -51,13 +51,8 @@ struct THandles {
 // The picture described by a plug-in's blocks. Their sizes are what malloc
 // gave the plug-in; every read stays within them.
 TBitmap PictureFromHandles(const THandles& h, const std::string& name) {
-  const std::size_t infoSize = malloc_usable_size(h.Info);
-  const std::size_t bitsSize = malloc_usable_size(h.Bits);
-  const auto* info = static_cast<const std::uint8_t*>(h.Info);
-  if (infoSize < 40 || ReadLE32(info) < 40)
-    RaiseInvalidGraphic(name, "プラグインの返した画像情報が不正です");
-  TDibInfo dib = ParseDibHeader(info, infoSize, name);
-  return DecodeDibPixels(dib, static_cast<const std::uint8_t*>(h.Bits), bitsSize, name);
+  return PictureFromSpiBlocks(h.Info, malloc_usable_size(h.Info), h.Bits,
+                              malloc_usable_size(h.Bits), name);
 }
 
 std::string UpperExtension(const std::filesystem::path& path) {
@@ -68,6 +63,15 @@ std::string UpperExtension(const std::filesystem::path& path) {
 }
 
 } // namespace
+
+TBitmap PictureFromSpiBlocks(const void* info, std::size_t infoSize, const void* bits,
+                             std::size_t bitsSize, const std::string& name) {
+  const auto* header = static_cast<const std::uint8_t*>(info);
+  if (header == nullptr || infoSize < 40 || ReadLE32(header) < 40)
+    RaiseInvalidGraphic(name, "プラグインの返した画像情報が不正です");
+  TDibInfo dib = ParseDibHeader(header, infoSize, name);
+  return DecodeDibPixels(dib, static_cast<const std::uint8_t*>(bits), bitsSize, name);
+}
 
 const TGraphicClass TSPIGraphic::Class{
     "TSPIGraphic", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TSPIGraphic>(); }};

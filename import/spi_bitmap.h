@@ -9,9 +9,20 @@
 
 #include "import/graphic.h"
 
+#include <cstddef>
+#include <string>
+
 namespace mirufo {
 
 inline constexpr const char* kSusieCouldNotDecode = "Susie Plugins could not decode";
+
+// The picture described by the two blocks a plug-in returned: the bitmap
+// information (header and colour table, infoSize bytes) and the pixel bits
+// (bitsSize bytes). Nothing outside the blocks is read, and the size is
+// checked against the limits before anything is allocated. Raises
+// EInvalidGraphic naming name.
+TBitmap PictureFromSpiBlocks(const void* info, std::size_t infoSize, const void* bits,
+                             std::size_t bitsSize, const std::string& name);
 
 class TSPIGraphic : public TGraphic {
 public:
