@@ -6,6 +6,7 @@
 // 256-entry colour table. Input comes from a file at an offset or from
 // memory. Every size is checked before anything is allocated.
 #include "import/susie_api.h"
+#include "platform/limits.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +18,11 @@
 
 namespace {
 
-constexpr long kMaxSide = 30000;
-constexpr long long kMaxPixels = 200'000'000;
+// A plug-in is a library of its own and does not see the limits the host has
+// in force; it keeps to the default ones, and the host checks the picture it
+// hands back against the limits in force.
+constexpr long kMaxSide = static_cast<long>(mirufo::TLimits{}.MaxSide);
+constexpr long long kMaxPixels = mirufo::TLimits{}.MaxPixels;
 constexpr long kMaxFileBytes = 1L << 30;
 
 struct TInput {
