@@ -72,16 +72,19 @@ public:
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
   }
 
-  // A decimal number with a point as decimal separator.
-  double Float(int line, std::string_view column, std::string_view text) const {
+  // A decimal number with a point as decimal separator, within the range of
+  // the single-precision field it is stored in (a larger one would be kept
+  // as infinity and written back as a text no reader accepts).
+  float Float(int line, std::string_view column, std::string_view text) const {
     std::string t(TrimLeft(text));
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
       t.pop_back();
     double value = 0;
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() ||
+        !std::isfinite(static_cast<float>(value)))
       FailNotANumber(line, column, text);
-    return value;
+    return static_cast<float>(value);
   }
 
   TImageFormats Formats(int line, std::string_view text) const {
@@ -122,7 +125,7 @@ public:
       else if (column == "cachename" && knowsCacheName)
         record.SetCacheName(field);
       else if (column == "cache")
-        record.Cache = static_cast<float>(Float(line, column, field));
+        record.Cache = Float(line, column, field);
       else if (column == "bps")
         record.Bps = Int(line, column, field);
     }
@@ -289,7 +292,7 @@ void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
       continue;
     TCacheCapacity entry;
     entry.SetName(fields[0]);
-    entry.Capacity = static_cast<float>(reader.Float(static_cast<int>(i) + 1, "cache", fields[1]));
+    entry.Capacity = reader.Float(static_cast<int>(i) + 1, "cache", fields[1]);
     AddCache(entry);
   }
 }

@@ -193,6 +193,14 @@ TEST(TanmatsuListFile, NumbersThatAreNotNumbersNameFileAndLine) {
   EXPECT_THROW(list.LoadFromFile(cachePath), ETanmatsuListFileError);
   auto nanPath = WriteList(dir, std::string("TL2\r\n") + kHeader2 + "\r\ncache\r\nx\tnan\r\n");
   EXPECT_THROW(list.LoadFromFile(nanPath), ETanmatsuListFileError);
+  // Beyond the single-precision range of the field: refused, not kept as
+  // infinity (which would be written back as "inf").
+  auto hugePath =
+      WriteList(dir, std::string("TL2\r\n") + kHeader2 + "\r\nx\t1\t1\t1\t1\t1\t\t1e39\t1\r\n");
+  EXPECT_THROW(list.LoadFromFile(hugePath), ETanmatsuListFileError);
+  auto hugeCache = WriteList(dir, std::string("TL2\r\n") + kHeader2 + "\r\ncache\r\nx\t" +
+                                      std::string(60, '2') + "\r\n");
+  EXPECT_THROW(list.LoadFromFile(hugeCache), ETanmatsuListFileError);
 }
 
 TEST(TanmatsuListFile, FilesThatAreNotLists) {
