@@ -1,29 +1,14 @@
 #include "cli/cli.h"
 
+#include "cli/doc_writers.h"
+#include "cli/make_options.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
+#include "platform/translate.h"
 
 #include <ostream>
 
 namespace mirufo::cli {
-namespace {
-
-constexpr const char* kUsage = R"(使い方: mirufo-cli コマンド [オプション]
-
-ひとつの画像から携帯電話の待受画像を作ります。
-
-コマンド:
-  make      待受画像を作って保存します (mirufo-cli make --help)
-  list      端末や作成セットの一覧を表示します (mirufo-cli list --help)
-
-共通オプション:
-  --help    この説明を表示します
-
-ユーザー定義の端末 ("tanmatsu_user.lst") などは、データフォルダ
-(環境変数 MIRUFO_HOME、なければ実行ファイルのフォルダ) から読みます。
-)";
-
-} // namespace
 
 void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder) {
   TTanmatsuList list;
@@ -37,28 +22,54 @@ void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataF
   }
 }
 
+TIniFile ReadSettings(const std::filesystem::path& dataFolder, std::ostream* warnings) {
+  try {
+    return TIniFile(dataFolder / "mirufo.ini");
+  } catch (const EMirufoError& e) {
+    if (warnings)
+      *warnings << "mirufo-cli: " << Tr("警告: ") << e.what() << "\n"
+                << Tr("設定ファイルを読まずに既定の設定で続けます (ファイルは変更しません)")
+                << "\n";
+    return TIniFile(std::filesystem::path());
+  }
+}
+
+std::vector<TCommandDoc> CommandDocs() {
+  return {DocOf(MakeCommand()), ListCommandDoc()};
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  int status = kExitOk;
   try {
     if (args.empty())
-      throw EUsageError("コマンドがありません");
+      throw EUsageError(Tr("コマンドがありません"));
     const std::string& command = args[0];
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-      out << kUsage;
-      return kExitOk;
-    }
-    if (command == "list")
-      return RunList(rest, out, err);
-    if (command == "make")
-      return RunMake(rest, out, err);
-    throw EUsageError("知らないコマンドです: " + command);
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help")
+      WriteProgramHelp(CommandDocs(), out);
+    else if (command == "--version")
+      out << "mirufo-cli " << ProgramVersion() << "\n";
+    else if (command == "list")
+      status = RunList(rest, out, err);
+    else if (command == "make")
+      status = RunMake(rest, out, err);
+    else
+      throw EUsageError(Tr("知らないコマンドです: ") + command);
   } catch (const EUsageError& e) {
-    err << "mirufo-cli: " << e.what() << "\n詳しくは mirufo-cli --help を見てください。\n";
-    return kExitUsage;
+    err << "mirufo-cli: " << e.what() << "\n"
+        << Tr("詳しくは mirufo-cli --help を見てください。") << "\n";
+    status = kExitUsage;
   } catch (const std::exception& e) {
     err << "mirufo-cli: " << e.what() << "\n";
+    status = kExitError;
+  }
+  // What was printed must have arrived: a full disk or a closed pipe is a
+  // failed run, whatever the command did.
+  if (!out.flush()) {
+    err << "mirufo-cli: " << Tr("標準出力に書き込めませんでした") << "\n";
     return kExitError;
   }
+  return status;
 }
 
 } // namespace mirufo::cli

@@ -4,9 +4,11 @@
 
 #include "catalogue/tanmatsu_list.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/ini_file.h"
 
 #include <filesystem>
 #include <iosfwd>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // built-in ones of the same name. A user list that fails to load raises its
 // error. Every handset ends up selected.
 void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder);
+
+// The settings file "mirufo.ini" of the data folder. The command line never
+// writes it back, so one it cannot read is only a warning (printed to
+// warnings unless that is null) and its defaults are used.
+TIniFile ReadSettings(const std::filesystem::path& dataFolder, std::ostream* warnings);
 
 // The user's handset list file name.
 inline constexpr const char* kUserListFileName = "tanmatsu_user.lst";

@@ -1,31 +1,65 @@
 // mirufo-cli list: the handset catalogue, or the named cache capacities.
 #include "catalogue/named_bits_list.h"
 #include "cli/cli.h"
+#include "cli/doc_writers.h"
+#include "cli/option_table.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
+#include "platform/translate.h"
 
 #include <cstdio>
 #include <ostream>
+#include <set>
 
 namespace mirufo::cli {
 namespace {
 
-constexpr const char* kListUsage = R"(使い方: mirufo-cli list [--tsv] [--caches | --sets]
+struct TListArgs {
+  bool Tsv = false;
+  bool Caches = false;
+  bool Sets = false;
+  bool Names = false;
+};
 
-組み込みの端末と、データフォルダの "tanmatsu_user.lst" のユーザー定義端末を
-プログラムが使う順に 1 行ずつ表示します。
+TOption<TListArgs> ListFlag(const char* name, const char* help, bool TListArgs::*field) {
+  return {{name, TValueKind::None, "", help, "", {}, ""},
+          [field](TListArgs& a, const std::optional<std::string>&) { a.*field = true; }};
+}
 
-  --tsv      タブ区切りで表示します (1 行目は列名、文字コードは UTF-8)
-             列: carrier series name screen format supportformats width height
-                 bit cachename cache bps
-  --caches   端末の代わりにキャッシュ容量の一覧 (name, capacity) を表示します
-  --sets     端末の代わりに "makeset.txt" の作成セットを表示します (* は現在のセット)
-             --tsv では列 set name series screen で、メンバーを 1 行ずつ
-  --help     この説明を表示します
+TCommand<TListArgs> BuildListCommand() {
+  TCommand<TListArgs> c;
+  c.Doc.Name = "list";
+  c.Doc.Synopsis = "[--tsv | --names] [--caches | --sets]";
+  c.Doc.Summary = "端末や作成セットの一覧を表示します";
+  c.Doc.Description =
+      "組み込みの端末と、データフォルダの \"tanmatsu_user.lst\" のユーザー定義端末を"
+      "プログラムが使う順に 1 行ずつ表示します。";
+  c.Doc.Notes = "\"tanmatsu_user.lst\" が読めないときはエラーを表示して終了コード 1 で終わります。";
+  c.Options = {
+      ListFlag("--tsv",
+               "タブ区切りで表示します (1 行目は列名、文字コードは UTF-8)。列: carrier series name "
+               "screen format supportformats width height bit cachename cache bps",
+               &TListArgs::Tsv),
+      ListFlag("--caches", "端末の代わりにキャッシュ容量の一覧 (name, capacity) を表示します",
+               &TListArgs::Caches),
+      ListFlag("--sets",
+               "端末の代わりに \"makeset.txt\" の作成セットを表示します (* は現在のセット)。"
+               "--tsv では列 set name series screen で、メンバーを 1 行ずつ",
+               &TListArgs::Sets),
+      ListFlag("--names", "名前だけを 1 行にひとつ、重ねずに表示します (シェルの補完のため)",
+               &TListArgs::Names),
+  };
+  c.Doc.Examples = {
+      {"mirufo-cli list --tsv | grep DoCoMo", "NTT DoCoMo の端末の一覧を表にします"},
+  };
+  return c;
+}
 
-"tanmatsu_user.lst" が読めないときはエラーを表示して終了コード 1 で終わります。
-)";
+const TCommand<TListArgs>& ListCommand() {
+  static const TCommand<TListArgs> command = BuildListCommand();
+  return command;
+}
 
 std::string OneDecimal(double value) {
   char buffer[64];
@@ -93,13 +127,12 @@ void PrintCaches(const TTanmatsuList& list, bool tsv, std::ostream& out) {
 }
 
 // The make sets as the handset page loads them, the current one marked.
-void PrintSets(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder, bool tsv,
-               std::ostream& out) {
+void PrintSets(TTanmatsuOptionList& set, const TIniFile& ini,
+               const std::filesystem::path& dataFolder, bool tsv, std::ostream& out) {
   TMakeSets sets(set);
   TMakeSetsLoadResult loaded = sets.Load(dataFolder / "makeset.txt");
   if (!loaded.FileRead)
     throw EMirufoError(loaded.Message);
-  const TIniFile ini(dataFolder / "mirufo.ini");
   sets.SetCurrentIndex(ini.ReadInteger("TanmatsuList", "SetIndex", 0));
   const TNamedBitsList& list = sets.Sets();
   if (tsv)
@@ -123,36 +156,60 @@ void PrintSets(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder
   }
 }
 
+// Names only, each once, for the shell's completion: handsets, make sets or
+// capacities.
+void PrintNames(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder,
+                const TListArgs& a, std::ostream& out) {
+  std::vector<std::string> names;
+  if (a.Caches) {
+    for (std::size_t i = 0; i < set.Handsets().CacheCount(); ++i)
+      names.push_back(set.Handsets().GetCache(i).Name);
+  } else if (a.Sets) {
+    TMakeSets sets(set);
+    const TMakeSetsLoadResult loaded = sets.Load(dataFolder / "makeset.txt");
+    if (!loaded.FileRead)
+      throw EMirufoError(loaded.Message);
+    for (std::size_t s = 0; s < sets.Sets().Count(); ++s)
+      names.push_back(sets.Sets().GetName(s));
+  } else {
+    for (std::size_t i = 0; i < set.HandsetCount(); ++i)
+      names.push_back(set.GetHandset(i).Name);
+  }
+  std::set<std::string> seen;
+  for (const std::string& name : names)
+    if (seen.insert(name).second)
+      out << name << "\n";
+}
+
 } // namespace
 
-int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
-  bool tsv = false;
-  bool caches = false;
-  bool makeSets = false;
-  for (const std::string& arg : args) {
-    if (arg == "--tsv")
-      tsv = true;
-    else if (arg == "--caches")
-      caches = true;
-    else if (arg == "--sets")
-      makeSets = true;
-    else if (arg == "--help" || arg == "-h") {
-      out << kListUsage;
-      return kExitOk;
-    } else
-      throw EUsageError("知らないオプションです: " + arg);
+TCommandDoc ListCommandDoc() {
+  return DocOf(ListCommand());
+}
+
+int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TListArgs a;
+  if (!ParseOptions(ListCommand(), args, a)) {
+    WriteCommandHelp(ListCommandDoc(), out);
+    return kExitOk;
   }
-  if (caches && makeSets)
-    throw EUsageError("--caches と --sets は同時に指定できません");
+  if (a.Caches && a.Sets)
+    throw EUsageError(Tr("--caches と --sets は同時に指定できません"));
+  if (a.Names && a.Tsv)
+    throw EUsageError(Tr("--names と --tsv は同時に指定できません"));
   const std::filesystem::path dataFolder = DataFolder();
   TTanmatsuOptionList set;
   LoadWorkingSet(set, dataFolder);
-  if (caches)
-    PrintCaches(set.Handsets(), tsv, out);
-  else if (makeSets)
-    PrintSets(set, dataFolder, tsv, out);
+  if (a.Names) {
+    PrintNames(set, dataFolder, a, out);
+    return kExitOk;
+  }
+  if (a.Caches)
+    PrintCaches(set.Handsets(), a.Tsv, out);
+  else if (a.Sets)
+    PrintSets(set, ReadSettings(dataFolder, &err), dataFolder, a.Tsv, out);
   else
-    PrintHandsets(set, tsv, out);
+    PrintHandsets(set, a.Tsv, out);
   return kExitOk;
 }
 

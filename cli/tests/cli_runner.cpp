@@ -22,16 +22,22 @@ std::string Quote(const std::string& text) {
 
 } // namespace
 
-TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& home) {
+TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,
+                  const TCliPlace& place) {
   TempDir capture;
-  std::string command = "MIRUFO_HOME=" + Quote(home.string()) + " " + Quote(MIRUFO_CLI);
+  std::string command;
+  if (!place.WorkingFolder.empty())
+    command = "cd " + Quote(place.WorkingFolder.string()) + " && ";
+  command += "MIRUFO_HOME=" + Quote(home.string()) + " " + Quote(MIRUFO_CLI);
   for (const std::string& arg : args)
     command += " " + Quote(arg);
-  command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string());
+  const std::string stdoutTo = place.StdoutTo.empty() ? (capture / "out").string() : place.StdoutTo;
+  command += " >" + Quote(stdoutTo) + " 2>" + Quote((capture / "err").string());
   int raw = std::system(command.c_str());
   TCliResult result;
   result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.Out = ReadBytes(capture / "out");
+  if (place.StdoutTo.empty())
+    result.Out = ReadBytes(capture / "out");
   result.Err = ReadBytes(capture / "err");
   return result;
 }

@@ -14,6 +14,14 @@ struct TCliResult {
   std::string Err;
 };
 
-TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& home);
+// Where and how the program runs: the working folder (the test's own when
+// empty) and, when set, a file that takes stdout instead of the capture.
+struct TCliPlace {
+  std::filesystem::path WorkingFolder;
+  std::string StdoutTo;
+};
+
+TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,
+                  const TCliPlace& place = {});
 
 } // namespace mirufo::test

@@ -7,6 +7,7 @@
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace mirufo {
 namespace {
@@ -15,6 +16,14 @@ using test::ReadBytes;
 using test::RunCli;
 using test::TempDir;
 using test::WriteBytes;
+using TJson = nlohmann::json;
+
+// The JSON report of a run; a parse error fails the test with the text.
+TJson Report(const test::TCliResult& r) {
+  TJson json = TJson::parse(r.Out, nullptr, false);
+  EXPECT_FALSE(json.is_discarded()) << r.Out;
+  return json;
+}
 
 void PutLE(std::string& out, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i)
@@ -110,7 +119,8 @@ protected:
 };
 
 TEST_F(CliMake, ChosenHandsetsAreMadeNamedAndReported) {
-  auto r = Make({Src(), "--handsets", "SH901iC,F901iC:背面", "--out", Out(), "--calendar", "off"});
+  auto r = Make({Src(), "--handsets", "SH901iC,F901iC:背面", "--out", Out(), "--calendar", "off",
+                 "--progress"});
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic_000.jpg"));
   EXPECT_TRUE(std::filesystem::exists(home / "out/f901ic_001.jpg"));
@@ -122,7 +132,7 @@ TEST_F(CliMake, ChosenHandsetsAreMadeNamedAndReported) {
   EXPECT_NE(lines[0].find("sec @ 384K"), std::string::npos);
   EXPECT_NE(lines[0].find("画像拡大"), std::string::npos) << "64 x 48 is enlarged to 240 x 320";
   EXPECT_EQ(lines[1].rfind("f901ic_001.jpg\tF901iC（背面）\t", 0), 0u) << lines[1];
-  // Not a terminal: one progress line per made target on stderr.
+  // Progress asked for, and stderr is not a terminal: a line per target.
   EXPECT_NE(r.Err.find("作成 2/2"), std::string::npos) << r.Err;
   // The files are real JPEGs of the screen size.
   std::string jpeg = ReadBytes(home / "out/sh901ic_000.jpg");
@@ -133,17 +143,30 @@ TEST_F(CliMake, JsonReportFoldsIdenticalImages) {
   auto r = Make({Src(), "--handsets", "SH901iC,N901iC,C311CA", "--out", Out(), "--json",
                  "--template", "$tn", "--html=一覧"});
   ASSERT_EQ(r.Status, 0) << r.Err;
-  const std::string& j = r.Out;
-  EXPECT_EQ(j.rfind("{\"folder\": \"" + Out() + "/\", \"saved\": 2, \"entries\": [", 0), 0u) << j;
-  EXPECT_NE(j.find("{\"file\": \"sh901ic.jpg\", \"handsets\": [{\"name\": \"SH901iC\", \"screen\": "
-                   "\"\"}, {\"name\": \"N901iC\", \"screen\": \"\"}], \"width\": 240, \"height\": "
-                   "320, \"format\": \"JPEG\", \"bits\": 24, \"quality\": "),
-            std::string::npos)
-      << j;
-  EXPECT_NE(j.find("\"file\": \"c311ca.bmp\""), std::string::npos);
-  EXPECT_NE(j.find("\"format\": \"BMP2\""), std::string::npos);
-  EXPECT_NE(j.find("\"cache\": 20480, \"written\": true"), std::string::npos);
-  EXPECT_NE(j.find("\"cache\": 7680, \"written\": true"), std::string::npos);
+  const TJson j = Report(r);
+  EXPECT_EQ(j["folder"], Out() + "/");
+  EXPECT_EQ(j["saved"], 2);
+  EXPECT_EQ(j["html"], Out() + "/index.html");
+  EXPECT_FALSE(j.contains("error"));
+  ASSERT_EQ(j["entries"].size(), 2u);
+  const TJson& jpeg = j["entries"][0];
+  EXPECT_EQ(jpeg["file"], "sh901ic.jpg");
+  EXPECT_EQ(jpeg["handsets"], TJson::parse(R"([{"name": "SH901iC", "screen": ""},
+                                                {"name": "N901iC", "screen": ""}])"));
+  EXPECT_EQ(jpeg["width"], 240);
+  EXPECT_EQ(jpeg["height"], 320);
+  EXPECT_EQ(jpeg["format"], "JPEG");
+  EXPECT_EQ(jpeg["bits"], 24);
+  EXPECT_TRUE(jpeg.contains("quality"));
+  EXPECT_EQ(jpeg["cache"], 20480);
+  EXPECT_EQ(jpeg["written"], true);
+  EXPECT_EQ(jpeg["clash"], false);
+  EXPECT_EQ(jpeg["exists"], false);
+  const TJson& bmp = j["entries"][1];
+  EXPECT_EQ(bmp["file"], "c311ca.bmp");
+  EXPECT_EQ(bmp["format"], "BMP2");
+  EXPECT_EQ(bmp["cache"], 7680);
+  EXPECT_FALSE(bmp.contains("quality"));
   std::string html = Cp932ToUtf8(ReadBytes(home / "out/index.html"));
   EXPECT_NE(html.find("<li><a href=\"sh901ic.jpg\">N901iC</a>"), std::string::npos);
   EXPECT_NE(html.find("<title>一覧</title>"), std::string::npos);
@@ -153,14 +176,18 @@ TEST_F(CliMake, FormatOptionsFollowTheDialogRules) {
   auto r = Make({Src(), "--handsets", "W21CA", "--out", Out(), "--json", "--format", "png8",
                  "--colors", "16", "--dither", "none", "--template", "$tn_$mb"});
   ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_NE(r.Out.find("\"file\": \"w21ca_4.png\""), std::string::npos) << r.Out;
-  EXPECT_NE(r.Out.find("\"format\": \"PNG8\", \"bits\": 4,"), std::string::npos) << r.Out;
+  TJson entry = Report(r)["entries"][0];
+  EXPECT_EQ(entry["file"], "w21ca_4.png");
+  EXPECT_EQ(entry["format"], "PNG8");
+  EXPECT_EQ(entry["bits"], 4);
   EXPECT_EQ(ReadBytes(home / "out/w21ca_4.png").substr(1, 3), "PNG");
 
   // An option of another format's page changes nothing on a JPEG target.
   r = Make({Src(), "--handsets", "SH901iC", "--dry-run", "--json", "--colors", "16"});
   ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_NE(r.Out.find("\"format\": \"JPEG\", \"bits\": 24"), std::string::npos) << r.Out;
+  entry = Report(r)["entries"][0];
+  EXPECT_EQ(entry["format"], "JPEG");
+  EXPECT_EQ(entry["bits"], 24);
 }
 
 TEST_F(CliMake, DryRunWritesNothing) {
@@ -182,8 +209,13 @@ TEST_F(CliMake, ExistingFilesAreNotReplacedWithoutOverwrite) {
   EXPECT_NE(r.Err.find("sh901ic_000.jpg"), std::string::npos) << r.Err;
   EXPECT_EQ(ReadBytes(home / "out/w21ca_001.jpg"), "mine");
   EXPECT_EQ(ReadBytes(home / "out/sh901ic_000.jpg"), before);
-  EXPECT_NE(r.Out.find("\"saved\": 0"), std::string::npos) << r.Out;
-  EXPECT_EQ(r.Out.find("\"written\": true"), std::string::npos) << r.Out;
+  const TJson j = Report(r);
+  EXPECT_EQ(j["saved"], 0);
+  for (const TJson& entry : j["entries"]) {
+    EXPECT_EQ(entry["written"], false);
+    EXPECT_EQ(entry["exists"], true);
+  }
+  EXPECT_NE(j["error"].get<std::string>().find("w21ca_001.jpg"), std::string::npos);
 
   r = Make({Src(), "--handsets", "SH901iC,W21CA", "--out", Out(), "--overwrite"});
   EXPECT_EQ(r.Status, 0) << r.Err;

@@ -1,0 +1,38 @@
+// The save run's questions answered the way a command line can: creating the
+// folder and saving what is made are what the command asked for; every
+// other message is a refusal, printed and kept for the report.
+#pragma once
+
+#include "output/save_run.h"
+
+#include <iosfwd>
+
+namespace mirufo::cli {
+
+class TCliSaveHost : public TSaveRunHost {
+public:
+  TCliSaveHost(std::ostream& err, bool overwrite) : err_(err), overwrite_(overwrite) {}
+
+  TDialogResult Ask(const TSaveMessage& message) override;
+  std::optional<std::vector<bool>>
+  ChooseOverwrites(const std::vector<std::filesystem::path>& existing) override;
+
+  // Prints a refusal and keeps it (the first one) for the report.
+  void Refuse(const std::string& text);
+  const std::optional<std::string>& Refusal() const { return refusal_; }
+
+private:
+  std::ostream& err_;
+  bool overwrite_;
+  std::optional<std::string> refusal_;
+};
+
+// Every check of RunSave that comes before writing, without writing or
+// creating anything: no entries, clashing or unusable names, a folder that
+// cannot be made, existing files without overwrite. Refusals go to the
+// host, as they would in the real run. Returns true when the run would
+// write.
+bool CheckSaveWithoutWriting(TTanmatsuOptionList& set, const TSaveRunOptions& options,
+                             TCliSaveHost& host);
+
+} // namespace mirufo::cli

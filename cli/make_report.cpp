@@ -1,0 +1,82 @@
+#include "cli/make_report.h"
+
+#include "catalogue/tanmatsu_record.h"
+#include "output/standby_texts.h"
+#include "platform/translate.h"
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace mirufo::cli {
+
+int TMakeReport::SavedCount() const {
+  int saved = 0;
+  for (const TReportEntry& entry : Entries)
+    saved += entry.Written ? 1 : 0;
+  return saved;
+}
+
+void WriteTextReport(const TMakeReport& report, std::ostream& out) {
+  for (const TReportEntry& e : report.Entries) {
+    out << e.File << "\t";
+    bool first = true;
+    for (const THandsetName& h : e.Handsets) {
+      out << (first ? "" : ", ") << h.Name;
+      if (!h.Screen.empty())
+        out << "（" << h.Screen << "）";
+      first = false;
+    }
+    out << "\t" << FileSizeText(e.Size) << " / " << CacheToStr(e.CacheKB);
+    const std::string download = DownloadTimeText(e.Size, e.Bps);
+    if (!download.empty())
+      out << "\t" << download;
+    for (const std::string& text : e.Status)
+      out << "\t" << text;
+    if (e.Clash)
+      out << "\t" << Tr("(ファイル名が重複しています)");
+    if (report.DryRun && e.Exists)
+      out << "\t" << Tr("(同名のファイルがあります)");
+    if (!report.DryRun && !e.Written)
+      out << "\t" << Tr("(保存していません)");
+    out << "\n";
+  }
+  if (!report.DryRun && !report.Error)
+    out << report.Folder << Tr(" に ") << report.SavedCount() << Tr(" 個のファイルを保存しました")
+        << (report.HtmlWritten ? Tr(" (index.html も)") : "") << "\n";
+}
+
+void WriteJsonReport(const TMakeReport& report, std::ostream& out) {
+  using TJson = nlohmann::ordered_json;
+  TJson json;
+  json["folder"] = report.Folder;
+  json["saved"] = report.SavedCount();
+  json["html"] = report.Html ? TJson(*report.Html) : TJson(nullptr);
+  if (report.Error)
+    json["error"] = *report.Error;
+  TJson entries = TJson::array();
+  for (const TReportEntry& e : report.Entries) {
+    TJson entry;
+    entry["file"] = e.File;
+    TJson handsets = TJson::array();
+    for (const THandsetName& h : e.Handsets)
+      handsets.push_back({{"name", h.Name}, {"screen", h.Screen}});
+    entry["handsets"] = handsets;
+    entry["width"] = e.Width;
+    entry["height"] = e.Height;
+    entry["format"] = e.Format;
+    entry["bits"] = e.Bits;
+    if (e.Quality)
+      entry["quality"] = *e.Quality;
+    entry["size"] = e.Size;
+    entry["cache"] = e.CacheBytes;
+    entry["written"] = e.Written;
+    entry["clash"] = e.Clash;
+    entry["exists"] = e.Exists;
+    entry["status"] = e.Status;
+    entries.push_back(entry);
+  }
+  json["entries"] = entries;
+  out << json.dump(-1, ' ', false, TJson::error_handler_t::replace) << "\n";
+}
+
+} // namespace mirufo::cli
