@@ -38,13 +38,14 @@ std::string OptionLabel(const TOptionInfo& option) {
   return option.Name;
 }
 
-void WriteColumns(std::ostream& out, const std::string& left, const std::string& right) {
+void WriteColumns(std::ostream& out, const std::string& left, const std::string& right,
+                  std::size_t column = kHelpColumn) {
   const std::string lead = "  " + left;
   const std::size_t width = DisplayWidth(lead);
-  if (width + 1 >= kHelpColumn)
-    out << lead << "\n" << std::string(kHelpColumn, ' ') << right << "\n";
+  if (width + 1 >= column)
+    out << lead << "\n" << std::string(column, ' ') << right << "\n";
   else
-    out << lead << std::string(kHelpColumn - width, ' ') << right << "\n";
+    out << lead << std::string(column - width, ' ') << right << "\n";
 }
 
 std::vector<std::string> Paragraphs(const std::string& text) {
@@ -148,10 +149,10 @@ void WriteProgramHelp(const std::vector<TCommandDoc>& commands, std::ostream& ou
   out << Tr("コマンド:") << "\n";
   for (const TCommandDoc& command : commands)
     WriteColumns(out, command.Name,
-                 Tr(command.Summary) + " (mirufo-cli " + command.Name + " --help)");
+                 Tr(command.Summary) + " (mirufo-cli " + command.Name + " --help)", 14);
   out << Tr("共通オプション:") << "\n";
-  WriteColumns(out, "--help", Tr("この説明を表示します"));
-  WriteColumns(out, "--version", Tr("版を表示します"));
+  WriteColumns(out, "--help", Tr("この説明を表示します"), 14);
+  WriteColumns(out, "--version", Tr("版を表示します"), 14);
   out << "\n" << Tr(kDataFolderText) << "\n\n" << Tr("終了コード: ") << Tr(kExitText) << "\n";
 }
 
@@ -163,7 +164,7 @@ void WriteCommandHelp(const TCommandDoc& command, std::ostream& out) {
   for (const TOptionInfo& option : command.Options) {
     if (option.Group != group) {
       group = option.Group;
-      out << (group.empty() ? Tr("その他") : Tr(group)) << ":\n";
+      out << (group.empty() ? Tr("オプション") : Tr(group)) << ":\n";
     }
     WriteColumns(out, OptionLabel(option), Tr(option.Help));
   }

@@ -67,7 +67,9 @@ template <typename Args> TCommandDoc DocOf(const TCommand<Args>& command) {
   doc.Options.clear();
   for (const TOption<Args>& option : command.Options)
     doc.Options.push_back(option.Info);
-  doc.Options.push_back({"--help", TValueKind::None, "", "この説明を表示します", "", {}, ""});
+  // --help is listed last, under the last option's heading.
+  const std::string group = doc.Options.empty() ? "" : doc.Options.back().Group;
+  doc.Options.push_back({"--help", TValueKind::None, "", "この説明を表示します", group, {}, ""});
   return doc;
 }
 
@@ -76,13 +78,10 @@ template <typename Args> TCommandDoc DocOf(const TCommand<Args>& command) {
 // naming the option and the value.
 int StrictInteger(const std::string& option, const std::string& value, int low, int high);
 
-// The value that names one of the option's choices.
-template <typename T>
-T ChoiceOf(const std::string& option, const std::string& value,
-           std::initializer_list<std::pair<const char*, T>> choices);
-
+// Raises the usage error of a value the option does not take.
 [[noreturn]] void BadValue(const std::string& option, const std::string& value);
 
+// The value that names one of the option's choices.
 template <typename T>
 T ChoiceOf(const std::string& option, const std::string& value,
            std::initializer_list<std::pair<const char*, T>> choices) {
