@@ -157,7 +157,11 @@ void TTanmatsuOptionList::BuildSavePlan(bool allowDuplicates) {
 
 void TTanmatsuOptionList::MakeFileNames(std::string_view templateText,
                                         std::string_view sourceFileName) {
-  const TStandbyFileName parsed = TStandbyFileName::Parse(templateText);
+  MakeFileNames(TStandbyFileName::Parse(templateText), sourceFileName);
+}
+
+void TTanmatsuOptionList::MakeFileNames(const TStandbyFileName& parsed,
+                                        std::string_view sourceFileName) {
   std::vector<std::string> names;
   names.reserve(saveList_.size());
   for (int s = 0; s < SaveCount(); ++s)
