@@ -73,6 +73,8 @@ bool TColorQuantizer::FoldDeepestNode() {
   TOctreeNode* node = reducible_[static_cast<std::size_t>(level)];
   if (node == nullptr)
     return false;
+  if (level == 0 && maxColors_ > 1)
+    return MergeCheapestRootLeaves();
   reducible_[static_cast<std::size_t>(level)] = node->NextReducible;
   node->NextReducible = nullptr;
   int children = 0;
@@ -88,6 +90,51 @@ bool TColorQuantizer::FoldDeepestNode() {
   }
   node->Leaf = true;
   leafCount_ -= children - 1;
+  return true;
+}
+
+bool TColorQuantizer::MergeCheapestRootLeaves() {
+  auto& children = root_->Children;
+  auto mean = [](const TOctreeNode& n, std::uint64_t sum) {
+    return static_cast<long double>(sum) / static_cast<long double>(n.PixelCount);
+  };
+  auto cost = [&mean](const TOctreeNode& a, const TOctreeNode& b) {
+    const long double dr = mean(a, a.RedSum) - mean(b, b.RedSum);
+    const long double dg = mean(a, a.GreenSum) - mean(b, b.GreenSum);
+    const long double db = mean(a, a.BlueSum) - mean(b, b.BlueSum);
+    const long double na = a.PixelCount, nb = b.PixelCount;
+    return na * nb / (na + nb) * (dr * dr + dg * dg + db * db);
+  };
+  auto mergeable = [](const std::unique_ptr<TOctreeNode>& n) {
+    return n && n->Leaf && n->PixelCount > 0;
+  };
+  std::size_t keep = 0, gone = 0;
+  long double best = 0;
+  bool found = false;
+  for (std::size_t a = 0; a < children.size(); ++a) {
+    if (!mergeable(children[a]))
+      continue;
+    for (std::size_t b = a + 1; b < children.size(); ++b) {
+      if (!mergeable(children[b]))
+        continue;
+      const long double c = cost(*children[a], *children[b]);
+      if (!found || c < best) {
+        found = true;
+        best = c;
+        keep = a;
+        gone = b;
+      }
+    }
+  }
+  if (!found)
+    return false;
+  TOctreeNode& into = *children[keep];
+  into.PixelCount += children[gone]->PixelCount;
+  into.RedSum += children[gone]->RedSum;
+  into.GreenSum += children[gone]->GreenSum;
+  into.BlueSum += children[gone]->BlueSum;
+  children[gone].reset();
+  --leafCount_;
   return true;
 }
 

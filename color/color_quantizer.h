@@ -6,6 +6,11 @@
 // than colours wanted, the most recently created node of the deepest level
 // that still has children is folded into a leaf. Each leaf gives one palette
 // colour, the average of its pixels.
+//
+// The root is never folded while more than one colour is wanted: that would
+// leave a single colour. When only the root's children are left and they are
+// still too many (possible with four colours or fewer), the two that cost
+// least to merge become one instead.
 #pragma once
 
 #include "color/palette.h"
@@ -47,8 +52,9 @@ public:
   // ones below it) where needed.
   void InsertColor(std::unique_ptr<TOctreeNode>& node, std::uint8_t red, std::uint8_t green,
                    std::uint8_t blue, int level);
-  // Folds the newest node of the deepest level that has one. Returns false
-  // when nothing is left to fold.
+  // Folds the newest node of the deepest level that has one; at the root,
+  // while more than one colour is wanted, merges the cheapest pair of its
+  // children instead. Returns false when nothing is left to fold.
   bool FoldDeepestNode();
   // Writes one colour per leaf, depth first with children in index order,
   // into the table; returns how many were written (never more than the
@@ -61,6 +67,11 @@ public:
   std::unique_ptr<TOctreeNode>& Root() { return root_; }
 
 private:
+  // Merges the two children of the root (all leaves by then) whose merge
+  // adds the least squared error, n_a n_b / (n_a + n_b) |c_a - c_b|^2 with
+  // pixel counts n and mean colours c; the first pair in child order wins
+  // ties, and the pair's lower child keeps the sum. False without a pair.
+  bool MergeCheapestRootLeaves();
   void Collect(const TOctreeNode& node, std::span<TPaletteEntry> table, int& count) const;
 
   std::unique_ptr<TOctreeNode> root_;

@@ -345,6 +345,11 @@ bool TStandbySpecification::IsFormatViolation() const {
 
 bool TStandbySpecification::IsColorOver() const {
   const int bits = formatOptions_.Bits, screen = handset_.Bit;
+  // Colour bits 0: the handset states no depth, so no depth exceeds it. (The
+  // palette formats start such a target from 8 bits, which used to be
+  // compared with the 0 and warned about.)
+  if (screen == 0 && formatOptions_.Format <= ifBMP2)
+    return false;
   switch (formatOptions_.Format) {
   case ifGIF:
   case ifPNG8:
@@ -376,10 +381,12 @@ void TStandbySpecification::CopyToClipboard(
     putOnClipboard(*FinalBitmap());
 }
 
-void TStandbySpecification::SaveToFile(const std::filesystem::path& fileName) const {
+void TStandbySpecification::SaveToFile(const std::filesystem::path& fileName,
+                                       TExistingFile existing) const {
   if (!IsMade())
     throw EMirufoError("未完成なので保存できねっす");
-  static_cast<const TFormatBuffer*>(stages_[skFormat])->SaveToFile(fileName);
+  WriteFileAtomic(fileName, static_cast<const TFormatBuffer*>(stages_[skFormat])->FileBytes(),
+                  existing);
 }
 
 } // namespace mirufo

@@ -8,6 +8,7 @@
 #include "engine/standby_types.h"
 #include "imaging/bitmap.h"
 #include "imaging/progress.h"
+#include "platform/text_file.h"
 
 #include <array>
 #include <cstdint>
@@ -94,10 +95,12 @@ public:
   // Hands the finished picture to the clipboard writer; raises
   // "完成してないのでコピーできません" when not made.
   void CopyToClipboard(const std::function<void(const TBitmap&)>& putOnClipboard) const;
-  // Writes the encoded file, replacing any existing one; raises
-  // "未完成なので保存できねっす" when not made, EInOutError when the file
-  // cannot be written.
-  void SaveToFile(const std::filesystem::path& fileName) const;
+  // Writes the encoded file, replacing any existing one unless told to keep
+  // it (then EFileExists, also for a file that appears during the write);
+  // raises "未完成なので保存できねっす" when not made, EInOutError when the
+  // file cannot be written.
+  void SaveToFile(const std::filesystem::path& fileName,
+                  TExistingFile existing = TExistingFile::Replace) const;
 
   // Progress of a make; the maker sets it to its own handler.
   TProgressEvent OnProgress;

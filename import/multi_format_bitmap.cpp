@@ -9,6 +9,7 @@
 #include "import/q0_bitmap.h"
 #include "import/spi_bitmap.h"
 #include "import/spis.h"
+#include "platform/text_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -63,6 +64,9 @@ TGraphicClassRef TMultiFormatBitmap::ReaderFor(const std::filesystem::path& file
 
 void TMultiFormatBitmap::LoadFromFile(const std::filesystem::path& fileName) {
   lastMessage_.clear();
+  // Before any reader, so that no reader and no plug-in (which opens the
+  // file itself) ever waits on a pipe or reads a device.
+  CheckRegularFile(fileName);
   std::unique_ptr<TGraphic> reader = ReaderFor(fileName)->Create();
   reader->OnProgress = OnProgress;
   reader->OnMessage = [this](const std::string& text) {

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <optional>
 
 namespace mirufo {
@@ -29,12 +28,45 @@ std::string LowerExtension(const std::filesystem::path& path) {
   return ext;
 }
 
-// The side file, or nothing when it does not exist.
-std::optional<std::string> ReadSideFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
-    return std::nullopt;
-  return ReadFileBytes(path, Limits().MaxTextFileBytes);
+// The side extension (".fal") in the letter case of the picture's own
+// extension: each letter takes the case of the picture's letter at the same
+// place, or of its last letter, so ".Q0" gives ".FAL" and ".Rgb" ".Ipr".
+std::string InLetterCaseOf(std::string_view side, std::string_view own) {
+  std::string letters;
+  for (char c : own)
+    if (std::isalpha(static_cast<unsigned char>(c)))
+      letters += c;
+  std::string result(side);
+  std::size_t place = 0;
+  for (char& c : result) {
+    if (!std::isalpha(static_cast<unsigned char>(c)) || letters.empty())
+      continue;
+    const char model = letters[std::min(place++, letters.size() - 1)];
+    c = static_cast<char>(std::isupper(static_cast<unsigned char>(model))
+                              ? std::toupper(static_cast<unsigned char>(c))
+                              : std::tolower(static_cast<unsigned char>(c)));
+  }
+  return result;
+}
+
+// The side file of the picture with the given lower-case extension, or
+// nothing when there is none. It is looked up in the picture's own letter
+// case, then in lower and in upper case. One that exists but is not a
+// regular file is refused.
+std::optional<std::string> ReadSideFile(const std::filesystem::path& picture,
+                                        std::string_view lowerExtension) {
+  std::string upper(lowerExtension);
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const std::string candidates[] = {InLetterCaseOf(lowerExtension, picture.extension().string()),
+                                    std::string(lowerExtension), upper};
+  for (const std::string& extension : candidates) {
+    const auto path = std::filesystem::path(picture).replace_extension(extension);
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec))
+      return ReadFileBytes(path, Limits().MaxTextFileBytes);
+  }
+  return std::nullopt;
 }
 
 } // namespace
@@ -77,11 +109,11 @@ void TQ0Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
   const std::string name = fileName.string();
   lastMessage_.clear();
   picture_ = TBitmap();
+  TRegularFile file(fileName);
 
   TQ0Size given;
   if (LowerExtension(fileName) == ".q0") {
-    auto fal = std::filesystem::path(fileName).replace_extension(".fal");
-    if (auto text = ReadSideFile(fal)) {
+    if (auto text = ReadSideFile(fileName, ".fal")) {
       std::vector<std::string> lines = SplitLines(*text);
       if (lines.empty() || !lines[0].starts_with("F_ALL")) {
         lastMessage_ = kBadFalMessage;
@@ -93,15 +125,11 @@ void TQ0Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
         given = ParseQ0SizeText(lines[1]);
     }
   } else {
-    auto ipr = std::filesystem::path(fileName).replace_extension(".ipr");
-    if (auto text = ReadSideFile(ipr))
+    if (auto text = ReadSideFile(fileName, ".ipr"))
       given = ParseQ0SizeText(*text);
   }
 
-  std::error_code ec;
-  const std::uint64_t length = std::filesystem::file_size(fileName, ec);
-  if (ec)
-    throw EInOutError(name + ": ファイルを開けません: " + ec.message());
+  const std::uint64_t length = file.Size();
   const TQ0Size size = ResolveQ0Size(given, length);
   CheckPictureSize(name, size.Width, size.Height);
   const std::uint64_t needed = static_cast<std::uint64_t>(size.Width) * size.Height * 3;
@@ -111,9 +139,8 @@ void TQ0Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
                                   " バイト必要ですが " + std::to_string(length) +
                                   " バイトしかありません)");
 
-  std::ifstream in(fileName, std::ios::binary);
-  std::string bytes(needed, '\0');
-  if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(needed)))
+  const std::string bytes = file.Read(static_cast<std::size_t>(needed));
+  if (bytes.size() != needed)
     throw EInOutError(name + ": ファイルを読めません");
 
   TBitmap out(static_cast<int>(size.Width), static_cast<int>(size.Height), pf24bit);

@@ -3,12 +3,12 @@
 #include "import/bitmap_reader.h"
 #include "import/dib.h"
 #include "import/spis.h"
+#include "platform/text_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 #include <malloc.h>
 
 namespace mirufo {
@@ -86,10 +86,9 @@ void TSPIGraphic::LoadFromFile(const std::filesystem::path& fileName) {
     // The head of the file, zero-filled past its end.
     std::vector<char> head(kSpiHeadBytes + kMacBinaryHeader, 0);
     {
-      std::ifstream in(fileName, std::ios::binary);
-      if (!in)
-        throw EInOutError(name + ": ファイルを開けません");
-      in.read(head.data(), static_cast<std::streamsize>(head.size()));
+      TRegularFile file(fileName);
+      const std::string bytes = file.Read(head.size());
+      std::copy(bytes.begin(), bytes.end(), head.begin());
     }
 
     TSPIs* manager = TSPIs::Current();

@@ -1,6 +1,8 @@
 #include "output/save_run.h"
 
+#include "output/standby_file_name.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <map>
@@ -20,6 +22,26 @@ bool IsFolder(const std::string& folder) {
   return std::filesystem::is_directory(folder, ec);
 }
 
+// The message of a failed save: what failed, why, and what was written.
+std::string SaveFailedMessage(const std::filesystem::path& failed,
+                              const std::vector<std::filesystem::path>& written,
+                              std::string reason) {
+  // The reason usually starts with the file's name already.
+  const std::string name = failed.string();
+  if (reason.starts_with(name + "\n"))
+    reason.erase(0, name.size() + 1);
+  else if (reason.starts_with(name + ": "))
+    reason.erase(0, name.size() + 2);
+  std::string message = name + ": " + Tr("保存できませんでした") + "\n" + reason + "\n";
+  if (written.empty())
+    return message + Tr("保存したファイルはありません");
+  message += std::string(Tr("それまでに保存したファイル")) + " (" + std::to_string(written.size()) +
+             " " + Tr("個") + "):";
+  for (const auto& path : written)
+    message += "\n" + path.string();
+  return message;
+}
+
 } // namespace
 
 std::string WithTrailingDelimiter(std::string folder) {
@@ -28,7 +50,16 @@ std::string WithTrailingDelimiter(std::string folder) {
   return folder;
 }
 
+ESaveFailed::ESaveFailed(std::filesystem::path failed, std::vector<std::filesystem::path> written,
+                         const std::string& reason)
+    : EInOutError(SaveFailedMessage(failed, written, reason)), failed_(std::move(failed)),
+      written_(std::move(written)) {}
+
 bool EnsureFolder(const std::string& folderText, TSaveRunHost& host) {
+  if (folderText.empty()) {
+    host.Ask(save_messages::NoFolder());
+    return false;
+  }
   const std::string folder = WithTrailingDelimiter(folderText);
   if (IsFolder(folder))
     return true;
@@ -43,13 +74,18 @@ bool EnsureFolder(const std::string& folderText, TSaveRunHost& host) {
 }
 
 std::optional<std::vector<bool>> DecideOverwrites(const std::vector<std::filesystem::path>& paths,
-                                                  TSaveRunHost& host) {
+                                                  TSaveRunHost& host, std::vector<bool>* existed) {
   // Existing files, sorted without regard to letter case, without duplicates.
   std::map<std::string, std::filesystem::path> existing;
-  for (const auto& path : paths) {
+  if (existed)
+    existed->assign(paths.size(), false);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec))
-      existing.emplace(AsciiLower(path.string()), path);
+    if (std::filesystem::exists(paths[i], ec)) {
+      existing.emplace(AsciiLower(paths[i].string()), paths[i]);
+      if (existed)
+        (*existed)[i] = true;
+    }
   }
   std::vector<bool> write(paths.size(), true);
   if (existing.empty())
@@ -150,7 +186,7 @@ std::vector<TStandbyHTMLItem> StandbyHTMLItems(const TTanmatsuOptionList& set) {
 TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
                      TSaveReport& report) {
   report = TSaveReport{};
-  set.MakeFileNames(options.Template + "$ex", options.SourceFileName);
+  set.MakeFileNames(TStandbyFileName::ParseWithExtension(options.Template), options.SourceFileName);
 
   if (set.SaveCount() == 0) {
     host.Ask(save_messages::NothingToSave());
@@ -182,27 +218,44 @@ TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, T
     paths.emplace_back(folder + options.Html.FileName);
 
   TSaveOutcome outcome = TSaveOutcome::Cancelled;
-  if (std::optional<std::vector<bool>> write = DecideOverwrites(paths, host)) {
+  std::vector<bool> existed;
+  if (std::optional<std::vector<bool>> write = DecideOverwrites(paths, host, &existed)) {
     outcome = TSaveOutcome::Saved;
     int toWrite = static_cast<int>(std::count(write->begin(), write->end(), true));
     report.Skipped.assign(static_cast<std::size_t>(set.SaveCount()), false);
+    // Only a file the user chose to overwrite is replaced; any other name
+    // taken since the check stops the run there.
+    auto how = [&existed](std::size_t i) {
+      return existed[i] ? TExistingFile::Replace : TExistingFile::Keep;
+    };
+    auto failed = [&report](const std::filesystem::path& path, const std::exception& e) {
+      report.Failed = path;
+      return ESaveFailed(path, report.Written, e.what());
+    };
+    std::size_t s = 0;
     try {
-      for (int s = 0; s < set.SaveCount(); ++s) {
-        if (!(*write)[static_cast<std::size_t>(s)]) {
-          report.Skipped[static_cast<std::size_t>(s)] = true;
+      for (; s < static_cast<std::size_t>(set.SaveCount()); ++s) {
+        if (!(*write)[s]) {
+          report.Skipped[s] = true;
           continue;
         }
-        host.Progress(s, toWrite, set.GetSaveTanmatsu(s).Name);
-        set.GetSaveStandby(s)->SaveToFile(paths[static_cast<std::size_t>(s)]);
-        report.Written.push_back(paths[static_cast<std::size_t>(s)]);
+        const int entry = static_cast<int>(s);
+        host.Progress(entry, toWrite, set.GetSaveTanmatsu(entry).Name);
+        set.GetSaveStandby(entry)->SaveToFile(paths[s], how(s));
+        report.Written.push_back(paths[s]);
       }
-    } catch (...) {
+    } catch (const std::exception& e) {
       host.ProgressDone();
-      throw;
+      throw failed(paths[s], e);
     }
     host.ProgressDone();
     if (options.Html.Save && write->back()) {
-      WriteStandbyHTML(paths.back(), options.Html, StandbyHTMLItems(set), options.ApplicationTitle);
+      try {
+        WriteStandbyHTML(paths.back(), options.Html, StandbyHTMLItems(set),
+                         options.ApplicationTitle, how(paths.size() - 1));
+      } catch (const std::exception& e) {
+        throw failed(paths.back(), e);
+      }
       report.Written.push_back(paths.back());
       report.HtmlWritten = true;
     }

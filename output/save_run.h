@@ -6,6 +6,7 @@
 
 #include "output/save_texts.h"
 #include "output/standby_html.h"
+#include "platform/errors.h"
 
 #include <filesystem>
 #include <functional>
@@ -62,13 +63,33 @@ struct TSaveReport {
   std::vector<std::filesystem::path> Written; // in save order, the page last
   std::vector<bool> Skipped;                  // per save entry: kept the existing file
   bool HtmlWritten = false;
+  std::filesystem::path Failed; // the file whose write stopped the run, if one did
+};
+
+// A save run stopped at a file it could not write. The message names that
+// file and why, then lists every file written before it (or says that none
+// was), so that the user knows what the folder holds now.
+class ESaveFailed : public EInOutError {
+public:
+  ESaveFailed(std::filesystem::path failed, std::vector<std::filesystem::path> written,
+              const std::string& reason);
+
+  const std::filesystem::path& Failed() const { return failed_; }
+  const std::vector<std::filesystem::path>& Written() const { return written_; }
+
+private:
+  std::filesystem::path failed_;
+  std::vector<std::filesystem::path> written_;
 };
 
 // Runs the save on a working set whose save plan is built: names the entries
 // from the template, checks, makes sure of the folder, asks about existing
 // files, writes every chosen file and the HTML page, and hands the list of
-// names to the clipboard. A write that fails raises its error (naming the
-// file) after the progress is closed; the files written before stay.
+// names to the clipboard. A file that did not exist at the overwrite check is
+// put in place without replacing anything, so a file another program made
+// meanwhile survives. A write that fails ends the run with ESaveFailed after
+// the progress is closed; the files written before stay, and report says
+// which they are and which file failed.
 TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
                      TSaveReport& report);
 
@@ -85,14 +106,17 @@ std::string WithTrailingDelimiter(std::string folder);
 
 // Makes sure the folder exists, asking before creating it (with every
 // missing parent). Returns false when the user declines or creation fails
-// (after telling the user).
+// (after telling the user), and refuses an empty folder text, which would
+// name the root folder.
 bool EnsureFolder(const std::string& folder, TSaveRunHost& host);
 
 // Which paths to write: one flag per input path, in input order. Paths that
 // do not exist are always written; for the existing ones the host decides.
-// Nothing when the host cancels.
+// Nothing when the host cancels. When existed is given, it receives one flag
+// per path: the path existed at the check.
 std::optional<std::vector<bool>> DecideOverwrites(const std::vector<std::filesystem::path>& paths,
-                                                  TSaveRunHost& host);
+                                                  TSaveRunHost& host,
+                                                  std::vector<bool>* existed = nullptr);
 
 // The names joined by TAB or by CR LF, with nothing after the last.
 std::string ClipboardText(const std::vector<std::string>& names, bool separateTab);

@@ -32,6 +32,11 @@ TSaveMessage FolderCreationFailed(std::string_view folder) {
           {{"はいはい", TDialogResult::OK}}};
 }
 
+TSaveMessage NoFolder() {
+  return {
+      "保存先フォルダが指定されていません", TMessageKind::Error, {{"わかった", TDialogResult::OK}}};
+}
+
 TSaveMessage UnusableFileName(std::string_view name) {
   return {"ファイル名 \"" + std::string(name) +
               "\" では保存できません。ファイル名のテンプレートを見直してください",

@@ -94,6 +94,12 @@ TStandbyFileName TStandbyFileName::Parse(std::string_view text) {
   return result;
 }
 
+TStandbyFileName TStandbyFileName::ParseWithExtension(std::string_view typedTemplate) {
+  TStandbyFileName result = Parse(typedTemplate);
+  result.parts_.push_back({tkExtension, 0, tcLower, ""});
+  return result;
+}
+
 void TStandbyFileName::AppendLiteral(std::string_view character) {
   if (parts_.empty() || parts_.back().Kind != tkLiteral)
     parts_.push_back(TStandbyFileNameParts{});

@@ -1,7 +1,8 @@
 // File-name templates: literal text mixed with "$" variables that stand for
 // facts about the source picture, the handset screen, the finished image and
 // its place in the save list. The default template is "$tn_$sn3"; the save
-// page appends "$ex" so that every name ends in the format's extension.
+// run appends the extension element so that every name ends in the format's
+// extension.
 #pragma once
 
 #include "catalogue/tanmatsu_record.h"
@@ -60,6 +61,11 @@ class TStandbyFileName {
 public:
   // Parses any text; never fails. Unknown "$" sequences are literal text.
   static TStandbyFileName Parse(std::string_view templateText);
+  // The template as the save run names files with it: the text the user
+  // typed, parsed on its own, then the extension element. So every name ends
+  // in the extension, also when the text ends in "$" ("abc$" gives
+  // "abc$.jpg", where appending "$ex" to the text gave "abc$ex").
+  static TStandbyFileName ParseWithExtension(std::string_view typedTemplate);
 
   std::size_t Count() const { return parts_.size(); }
   // Raises ERangeError outside 0..Count()-1.

@@ -1,8 +1,28 @@
 #include "output/standby_html.h"
 
+#include "platform/encoding.h"
 #include "platform/text_file.h"
 
 namespace mirufo {
+
+std::string StandbyHTMLLink(const std::string& fileName) {
+  if (IsCp932Representable(fileName))
+    return fileName;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string link;
+  for (unsigned char c : fileName) {
+    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      link += static_cast<char>(c);
+    } else {
+      link += '%';
+      link += kHex[c >> 4];
+      link += kHex[c & 15];
+    }
+  }
+  return link;
+}
 
 std::vector<std::string> BuildStandbyHTML(const TStandbyHTMLOption& option,
                                           const std::vector<TStandbyHTMLItem>& items,
@@ -24,7 +44,7 @@ std::vector<std::string> BuildStandbyHTML(const TStandbyHTMLOption& option,
   for (const TStandbyHTMLItem& item : items) {
     std::string line = "\t\t\t<li>";
     if (item.FileName)
-      line += "<a href=\"" + *item.FileName + "\">";
+      line += "<a href=\"" + StandbyHTMLLink(*item.FileName) + "\">";
     line += item.Name;
     if (!item.Screen.empty())
       line += "(" + item.Screen + ")";
@@ -41,8 +61,8 @@ std::vector<std::string> BuildStandbyHTML(const TStandbyHTMLOption& option,
 
 void WriteStandbyHTML(const std::filesystem::path& path, const TStandbyHTMLOption& option,
                       const std::vector<TStandbyHTMLItem>& items,
-                      const std::string& applicationTitle) {
-  WriteCp932Lines(path, BuildStandbyHTML(option, items, applicationTitle));
+                      const std::string& applicationTitle, TExistingFile existing) {
+  WriteCp932Lines(path, BuildStandbyHTML(option, items, applicationTitle), existing);
 }
 
 } // namespace mirufo

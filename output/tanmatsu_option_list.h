@@ -17,6 +17,8 @@
 
 namespace mirufo {
 
+class TStandbyFileName;
+
 class TTanmatsuOptionList : public TTanmatsuSelection {
 public:
   TTanmatsuOptionList();
@@ -68,6 +70,7 @@ public:
   void BuildSavePlan(bool allowDuplicates);
   // Names every save entry from the template and flags clashing names.
   void MakeFileNames(std::string_view templateText, std::string_view sourceFileName);
+  void MakeFileNames(const TStandbyFileName& fileName, std::string_view sourceFileName);
 
   int SaveCount() const { return static_cast<int>(saveList_.size()); }
   // The save entry that holds handset i's image, or -1.

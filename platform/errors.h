@@ -32,6 +32,12 @@ public:
   using EMirufoError::EMirufoError;
 };
 
+// A file that was not to replace anything found its name taken.
+class EFileExists : public EInOutError {
+public:
+  using EInOutError::EInOutError;
+};
+
 // Not enough memory, or a size beyond what the program will allocate.
 class EOutOfResources : public EMirufoError {
 public:

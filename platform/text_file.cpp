@@ -3,8 +3,11 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "platform/limits.h"
+#include "platform/translate.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +22,28 @@ namespace {
   if (err != 0)
     message += ": " + std::string(std::strerror(err));
   throw EInOutError(message);
+}
+
+[[noreturn]] void Refuse(const std::filesystem::path& path, const char* what) {
+  throw EInOutError(path.string() + ": " + Tr(what));
+}
+
+[[noreturn]] void RefuseTakenName(const std::filesystem::path& path) {
+  throw EFileExists(path.string() + ": " + Tr("同名のファイルが既にあります"));
+}
+
+// Puts the finished temporary file in place under a name that must not be
+// taken: a rename that refuses to replace, or the hard link where the file
+// system does not offer such a rename.
+void MoveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return;
+  const int err = errno;
+  if (err == EEXIST)
+    RefuseTakenName(to);
+  if (err != EINVAL && err != ENOSYS)
+    Fail(to, "ファイルを作成できません", err);
+  LinkWithoutReplacing(from, to);
 }
 
 class FileDescriptor {
@@ -39,47 +64,96 @@ private:
 
 } // namespace
 
-std::string ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes) {
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0)
-    Fail(path, "ファイルを開けません", errno);
+TRegularFile::TRegularFile(const std::filesystem::path& path) : path_(path) {
+  // Without O_NONBLOCK, opening a pipe waits for a writer. Nothing is read
+  // before the type is known, and a regular file never blocks anyway.
+  fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd_ < 0) {
+    const int err = errno;
+    if (err == ENOENT || err == ENOTDIR)
+      Refuse(path, "ファイルが見つかりません");
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) // a socket cannot be opened
+      Refuse(path, "通常のファイルではありません");
+    Fail(path, "ファイルを開けません", err);
+  }
+  FileDescriptor owner(fd_);
   struct stat st {};
-  if (fstat(fd.Get(), &st) != 0)
+  if (fstat(fd_, &st) != 0)
     Fail(path, "ファイルを読めません", errno);
-  if (S_ISDIR(st.st_mode))
-    Fail(path, "ファイルではなくフォルダです", 0);
-  if (static_cast<unsigned long long>(st.st_size) > maxBytes)
-    Fail(path, "ファイルが大きすぎます", 0);
+  if (!S_ISREG(st.st_mode))
+    Refuse(path, "通常のファイルではありません");
+  const int flags = fcntl(fd_, F_GETFL);
+  if (flags >= 0)
+    fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+  size_ = static_cast<std::uint64_t>(st.st_size);
+  owner.Release();
+}
+
+TRegularFile::~TRegularFile() {
+  close(fd_);
+}
+
+std::string TRegularFile::Read(std::size_t count) {
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(count, size_)));
   char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd.Get(), buffer, sizeof(buffer));
+  while (bytes.size() < count) {
+    const std::size_t want = std::min(sizeof(buffer), count - bytes.size());
+    ssize_t n = read(fd_, buffer, want);
     if (n < 0) {
       if (errno == EINTR)
         continue;
-      Fail(path, "ファイルを読めません", errno);
+      Fail(path_, "ファイルを読めません", errno);
     }
     if (n == 0)
       break;
     bytes.append(buffer, static_cast<std::size_t>(n));
-    if (bytes.size() > maxBytes)
-      Fail(path, "ファイルが大きすぎます", 0);
   }
   return bytes;
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+void CheckRegularFile(const std::filesystem::path& path) {
+  TRegularFile file(path);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes) {
+  TRegularFile file(path);
+  if (file.Size() > maxBytes)
+    Fail(path, "ファイルが大きすぎます", 0);
+  // One byte more than allowed tells a file that grew while being read.
+  std::string bytes = file.Read(maxBytes == static_cast<std::size_t>(-1) ? maxBytes : maxBytes + 1);
+  if (bytes.size() > maxBytes)
+    Fail(path, "ファイルが大きすぎます", 0);
+  return bytes;
+}
+
+void LinkWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (link(from.c_str(), to.c_str()) != 0) {
+    if (errno == EEXIST)
+      RefuseTakenName(to);
+    Fail(to, "ファイルを作成できません", errno);
+  }
+  // The file is in place under its name; the temporary name goes.
+  unlink(from.c_str());
+}
+
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
+                     TExistingFile existing) {
   // The rename would put a regular file in the place of a device, a pipe or
   // a socket; refuse rather than replace it. (A folder makes the rename fail.)
   struct stat target {};
   if (stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
     Fail(path, "通常のファイルではないので書き込めません", 0);
+  struct stat taken {};
+  if (existing == TExistingFile::Keep && lstat(path.c_str(), &taken) == 0)
+    RefuseTakenName(path);
 
   std::filesystem::path folder = path.parent_path();
   if (folder.empty())
     folder = ".";
-  std::string temp = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+  // A short name of its own, whatever the length of the target's name.
+  std::string temp = (folder / ".mirufo-XXXXXX").string();
   FileDescriptor fd(mkstemp(temp.data()));
   if (fd.Get() < 0)
     Fail(path, "ファイルを作成できません", errno);
@@ -120,8 +194,16 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
     abandon("ファイルに書き込めません");
   if (close(fd.Release()) != 0)
     abandon("ファイルに書き込めません");
-  if (rename(temp.c_str(), path.c_str()) != 0)
+  if (existing == TExistingFile::Keep) {
+    try {
+      MoveWithoutReplacing(temp, path);
+    } catch (...) {
+      unlink(temp.c_str());
+      throw;
+    }
+  } else if (rename(temp.c_str(), path.c_str()) != 0) {
     abandon("ファイルを置き換えられません");
+  }
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -151,13 +233,14 @@ std::vector<std::string> ReadCp932Lines(const std::filesystem::path& path) {
   return lines;
 }
 
-void WriteCp932Lines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+void WriteCp932Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                     TExistingFile existing) {
   std::string bytes;
   for (const auto& line : lines) {
     bytes += Utf8ToCp932(line);
     bytes += "\r\n";
   }
-  WriteFileAtomic(path, bytes);
+  WriteFileAtomic(path, bytes, existing);
 }
 
 } // namespace mirufo

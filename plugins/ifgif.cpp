@@ -11,7 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gif_lib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #define SPI_EXPORT extern "C" __attribute__((visibility("default")))
@@ -50,9 +53,17 @@ int LoadInput(const char* buf, long len, unsigned flag, TInput& input) {
   }
   if (!buf || len < 0)
     return kSpiFileReadError;
-  std::FILE* f = std::fopen(buf, "rb");
-  if (!f)
+  // Opened without waiting, and read only when it is a regular file: a
+  // pipe without a writer would hang the host.
+  int fd = open(buf, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0)
     return kSpiFileReadError;
+  struct stat st {};
+  std::FILE* f = nullptr;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (f = fdopen(fd, "rb")) == nullptr) {
+    close(fd);
+    return kSpiFileReadError;
+  }
   int result = kSpiSuccess;
   if (std::fseek(f, 0, SEEK_END) != 0) {
     result = kSpiFileReadError;

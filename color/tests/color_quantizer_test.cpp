@@ -1,9 +1,11 @@
 #include "color/color_quantizer.h"
+#include "color/color_reducer.h"
 #include "color/dib.h"
 #include "platform/errors.h"
 
 #include <array>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace mirufo {
 namespace {
@@ -68,6 +70,104 @@ TEST(TColorQuantizer, NeverHoldsMoreLeavesThanColours) {
   std::array<TPaletteEntry, 256> table{};
   EXPECT_LE(Quantize(quantizer, colors, table), 16);
   EXPECT_LE(quantizer.LeafCount(), 16);
+}
+
+// A picture of pseudo-random colours. With spread 256 the colours fall in
+// every octant; a smaller spread keeps them near the given corners.
+TBitmap RandomPicture(int width, int height, std::uint32_t seed,
+                      const std::vector<TColor>& corners = {}, int spread = 256) {
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>(seed >> 24);
+  };
+  TBitmap picture(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      if (corners.empty()) {
+        picture.SetPixel(x, y, RGB(next(), next(), next()));
+        continue;
+      }
+      const TColor c = corners[static_cast<std::size_t>(next()) % corners.size()];
+      auto channel = [&](int value) {
+        return static_cast<std::uint8_t>(value < 128 ? next() % spread : 255 - next() % spread);
+      };
+      picture.SetPixel(x, y,
+                       RGB(channel(c & 0xFF), channel((c >> 8) & 0xFF), channel((c >> 16) & 0xFF)));
+    }
+  return picture;
+}
+
+// FNV-1a over the palette and every index of the reduced picture.
+std::uint64_t Digest(const TBitmap& reduced) {
+  std::uint64_t h = 14695981039346656037ull;
+  auto add = [&h](std::uint8_t byte) {
+    h ^= byte;
+    h *= 1099511628211ull;
+  };
+  for (const TRGBQuad& q : reduced.Palette()) {
+    add(q.Red);
+    add(q.Green);
+    add(q.Blue);
+  }
+  for (int y = 0; y < reduced.Height(); ++y)
+    for (int x = 0; x < reduced.Width(); ++x)
+      add(static_cast<std::uint8_t>(reduced.GetIndex(x, y)));
+  return h;
+}
+
+std::set<std::uint32_t> ColoursUsed(const TBitmap& reduced) {
+  std::set<std::uint32_t> used;
+  for (int y = 0; y < reduced.Height(); ++y)
+    for (int x = 0; x < reduced.Width(); ++x) {
+      const TRGBQuad& q = reduced.Palette()[reduced.GetIndex(x, y)];
+      used.insert(static_cast<std::uint32_t>(q.Red << 16 | q.Green << 8 | q.Blue));
+    }
+  return used;
+}
+
+// Whenever the octree never has to fold its root (more than four colours, or
+// pictures whose colours lie in few enough octants), the palettes and
+// pictures are exactly those the quantizer has always made.
+TEST(TColorQuantizer, ResultsWithoutARootFoldAreUnchanged) {
+  const TBitmap many = RandomPicture(61, 47, 11);
+  const TBitmap twoCorners = RandomPicture(37, 29, 5, {RGB(0, 0, 0), RGB(255, 255, 255)}, 100);
+  const TBitmap fourCorners =
+      RandomPicture(37, 29, 9, {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)}, 100);
+  std::uint64_t h = 0;
+  for (TReductionMethod method : {cmOctree, cmOctreeGrid332})
+    for (int dither : {0, 1, 2}) {
+      for (int bits = 3; bits <= 8; ++bits)
+        h = h * 31 + Digest(ReduceBitmapColors(many, method, dither, bits));
+      h = h * 31 + Digest(ReduceBitmapColors(twoCorners, method, dither, 1));
+      h = h * 31 + Digest(ReduceBitmapColors(fourCorners, method, dither, 2));
+    }
+  EXPECT_EQ(h, 4479135908573518232u);
+}
+
+// Four colours or fewer used to fold the root and give a flat picture.
+TEST(TColorQuantizer, ManyColoursReduceToAsManyAsTheBitsAllow) {
+  const TBitmap many = RandomPicture(64, 48, 3);
+  for (TReductionMethod method : {cmOctree, cmOctreeGrid332})
+    for (int dither : {0, 1})
+      for (int bits : {1, 2}) {
+        const TBitmap reduced = ReduceBitmapColors(many, method, dither, bits);
+        EXPECT_EQ(ColoursUsed(reduced).size(), std::size_t{1} << bits)
+            << static_cast<int>(method) << " " << dither << " " << bits;
+      }
+}
+
+// When only the root's children are left, the two leaves that cost least to
+// merge (pixel counts and mean colours) become one.
+TEST(TColorQuantizer, MergesTheCheapestPairOfTopLeaves) {
+  TColorQuantizer quantizer(2, 8);
+  std::array<TPaletteEntry, 256> table{};
+  // Dark red and black are close; white is far from both.
+  ASSERT_EQ(
+      Quantize(quantizer, {RGB(0, 0, 0), RGB(255, 255, 255), RGB(200, 0, 0), RGB(0, 0, 0)}, table),
+      2);
+  EXPECT_EQ(quantizer.LeafCount(), 2);
+  EXPECT_EQ(table[0], (TPaletteEntry{66, 0, 0})); // (0 + 200 + 0) div 3
+  EXPECT_EQ(table[1], (TPaletteEntry{255, 255, 255}));
 }
 
 TEST(TColorQuantizerRGB332, SecondLeafWantingTheSameGridColourGetsTheNextNearest) {

@@ -375,9 +375,22 @@ TEST(TargetStatus, FormatColourAndEnlargementWarnings) {
     int Bits, HandsetBit;
     bool Over;
   } cases[] = {
-      {ifPNG8, 8, 16, false}, {ifPNG8, 8, 4, true},   {ifGIF, 8, 8, false},    {ifGIF, 5, 4, true},
-      {ifBMP, 24, 16, false}, {ifBMP, 24, 8, true},   {ifBMP, 8, 4, true},     {ifBMP, 4, 4, false},
-      {ifBMP2, 1, 0, false},  {ifJPEG, 24, 1, false}, {ifPNG24, 24, 8, false},
+      {ifPNG8, 8, 16, false},
+      {ifPNG8, 8, 4, true},
+      {ifGIF, 8, 8, false},
+      {ifGIF, 5, 4, true},
+      {ifBMP, 24, 16, false},
+      {ifBMP, 24, 8, true},
+      {ifBMP, 8, 4, true},
+      {ifBMP, 4, 4, false},
+      {ifBMP2, 1, 0, false},
+      {ifJPEG, 24, 1, false},
+      {ifPNG24, 24, 8, false},
+      // Colour bits 0: the handset states no limit, so nothing is over.
+      {ifPNG8, 8, 0, false},
+      {ifGIF, 8, 0, false},
+      {ifBMP, 24, 0, false},
+      {ifBMP, 8, 0, false},
   };
   for (const Case& c : cases) {
     TStandbySpecification& u = f.Add(Handset(240, 320, c.Format, c.HandsetBit));

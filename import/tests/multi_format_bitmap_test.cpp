@@ -9,7 +9,9 @@
 #include "import/spi_bitmap.h"
 #include "import/spis.h"
 #include "picture_bytes.h"
+#include "platform/errors.h"
 #include "test_encoders.h"
+#include "test_fifo.h"
 #include "test_support.h"
 
 #include <cstdlib>
@@ -174,6 +176,26 @@ TEST(MultiFormatBitmap, GifGoesThroughTheShippedPlugin) {
   WriteBytes(dir / "cut.gif", cut.substr(0, cut.size() / 2));
   EXPECT_THROW(loader.LoadFromFile(dir / "cut.gif"), EInvalidGraphic);
   EXPECT_EQ(loader.Width(), 13);
+}
+
+// A pipe as the source picture is refused by name, whichever reader its
+// extension chooses (the plug-ins open the file themselves).
+TEST(MultiFormatBitmap, PipesAreRefusedForEveryReader) {
+  TempDir dir;
+  SusieDir susie(MIRUFO_IFGIF_FOLDER);
+  for (const char* name : {"p.png", "p.jpg", "p.bmp", "p.mag", "p.rgb", "p.ico", "p.gif"}) {
+    test::TTestFifo fifo(dir / name);
+    ASSERT_TRUE(fifo.Created());
+    TMultiFormatBitmap loader;
+    try {
+      loader.LoadFromFile(dir / name);
+      ADD_FAILURE() << name;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.what(), (dir / name).string() + ": 通常のファイルではありません");
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << name << ": " << e.what();
+    }
+  }
 }
 
 TEST(MultiFormatBitmap, EveryResultIsTwentyFourBits) {

@@ -1,4 +1,6 @@
 #include "import/q0_bitmap.h"
+#include "platform/errors.h"
+#include "test_fifo.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +113,50 @@ TEST(Q0Bitmap, ShortOrImpossibleSizesAreRefused) {
   WritePixels(dir / "tiny.rgb", 30);
   EXPECT_THROW(q.LoadFromFile(dir / "tiny.rgb"), EInvalidGraphic);
   EXPECT_THROW(q.LoadFromFile(dir / "missing.rgb"), EInOutError);
+}
+
+// The side file is looked up in the picture's own letter case, then in
+// lower and upper case. "Q2.Q0" used to miss "Q2.FAL" and load 640 wide.
+TEST(Q0Bitmap, SideFileInThePicturesLetterCase) {
+  TempDir dir;
+  const struct {
+    const char* Picture;
+    const char* Side;
+    const char* Text;
+  } cases[] = {
+      {"Q2.Q0", "Q2.FAL", "F_ALL\r\n320 240 \r\n"},
+      {"q3.q0", "q3.FAL", "F_ALL\n320 240 \n"},
+      {"Q4.Q0", "Q4.fal", "F_ALL\n320 240 \n"},
+      {"P.RGB", "P.IPR", "320 240 "},
+      {"p.Rgb", "p.Ipr", "320 240 "},
+  };
+  for (const auto& c : cases) {
+    WritePixels(dir / c.Picture, 320 * 240 * 3);
+    WriteBytes(dir / c.Side, c.Text);
+    TQ0Bitmap q;
+    q.LoadFromFile(dir / c.Picture);
+    EXPECT_EQ(q.Picture().Width(), 320) << c.Picture;
+    EXPECT_EQ(q.Picture().Height(), 240) << c.Picture;
+  }
+}
+
+// A pipe as the picture or as its side file is refused without waiting for
+// a writer.
+TEST(Q0Bitmap, PipesAreRefused) {
+  TempDir dir;
+  test::TTestFifo picture(dir / "pipe.q0");
+  ASSERT_TRUE(picture.Created());
+  TQ0Bitmap q;
+  try {
+    q.LoadFromFile(dir / "pipe.q0");
+    ADD_FAILURE();
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.what(), (dir / "pipe.q0").string() + ": 通常のファイルではありません");
+  }
+  WritePixels(dir / "a.q0", 640 * 3);
+  test::TTestFifo side(dir / "a.fal");
+  ASSERT_TRUE(side.Created());
+  EXPECT_THROW(q.LoadFromFile(dir / "a.q0"), EInOutError);
 }
 
 } // namespace

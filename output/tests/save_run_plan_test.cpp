@@ -118,18 +118,107 @@ TEST_F(SaveRunPlan, AWriteThatFailsStopsTheRunAndKeepsEarlierFiles) {
   host.ticks = std::vector<bool>{true};
   options.Html.Save = true;
   options.CopyFileNames = true;
+  // The error names the file that failed and every file written before it.
+  const std::string a = (dir / "out/nested/a.jpg").string();
+  const std::string b = (dir / "out/nested/b.jpg").string();
   try {
     Run();
     ADD_FAILURE() << "the run should fail";
-  } catch (const EMirufoError& e) {
-    EXPECT_NE(std::string(e.what()).find("b.jpg"), std::string::npos) << e.what();
+  } catch (const ESaveFailed& e) {
+    const std::string message = e.what();
+    EXPECT_EQ(message.rfind(b + ": 保存できませんでした\n", 0), 0u) << message;
+    EXPECT_NE(message.find("\nそれまでに保存したファイル (1 個):\n" + a), std::string::npos)
+        << message;
+    EXPECT_EQ(e.Failed(), dir / "out/nested/b.jpg");
+    EXPECT_EQ(e.Written(), std::vector<std::filesystem::path>{a});
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "out/nested/a.jpg"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out/nested/c.jpg"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out/nested/index.html"));
-  EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{dir / "out/nested/a.jpg"});
+  EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{a});
+  EXPECT_EQ(report.Failed, dir / "out/nested/b.jpg");
   EXPECT_EQ(host.progressDone, 1);
   EXPECT_FALSE(host.clipboard);
+
+  // Failing at the first file says that nothing was written.
+  std::filesystem::remove(dir / "out/nested/a.jpg");
+  std::filesystem::create_directories(dir / "out/nested/a.jpg");
+  host.ticks = std::vector<bool>{true, true};
+  try {
+    Run();
+    ADD_FAILURE() << "the run should fail";
+  } catch (const ESaveFailed& e) {
+    EXPECT_NE(std::string(e.what()).find("\n保存したファイルはありません"), std::string::npos)
+        << e.what();
+    EXPECT_TRUE(e.Written().empty());
+  }
+}
+
+// Another program that takes a name after the overwrite check (here: just
+// before the run writes it) keeps its file; the run stops there, naming it,
+// and reports as written only the files whose bytes are in place.
+TEST_F(SaveRunPlan, NameTakenDuringTheRunIsNeverReplaced) {
+  struct TRacingHost : TRecordingHost {
+    void Progress(int position, int maximum, const std::string& label) override {
+      TRecordingHost::Progress(position, maximum, label);
+      if (label == "B")
+        WriteBytes(racer, "theirs");
+    }
+    std::filesystem::path racer;
+  } racing;
+  racing.racer = dir / "out/nested/b.jpg";
+  set.BuildSavePlan(true);
+  try {
+    RunSave(set, options, racing, report);
+    ADD_FAILURE() << "the run should stop at b.jpg";
+  } catch (const ESaveFailed& e) {
+    EXPECT_EQ(e.Failed(), racing.racer);
+    EXPECT_NE(std::string(e.what()).find("同名のファイルが既にあります"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(ReadBytes(racing.racer), "theirs");
+  EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{dir / "out/nested/a.jpg"});
+  EXPECT_FALSE(std::filesystem::exists(dir / "out/nested/c.jpg"));
+}
+
+// The extension element follows whatever the user typed, also a template
+// that ends in "$" (which used to swallow the "$" of "$ex").
+TEST_F(SaveRunPlan, EveryNameEndsInTheExtension) {
+  set.BuildSavePlan(true);
+  options.Folder = dir.Path().string();
+  for (const char* templ : {"$tn$", "$tn$$$"}) {
+    options.Template = templ;
+    host.ticks = std::vector<bool>{true, true, true};
+    EXPECT_EQ(Run(), TSaveOutcome::Saved);
+    for (int s = 0; s < set.SaveCount(); ++s) {
+      const std::string& name = set.FileNameOf(s);
+      EXPECT_TRUE(name.ends_with(".jpg")) << templ << " gave " << name;
+      EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+    }
+  }
+  EXPECT_EQ(set.FileNameOf(0), "a$$.jpg");
+}
+
+// An empty folder text meant the root folder; it is refused before anything
+// is written.
+TEST_F(SaveRunPlan, EmptyFolderIsRefused) {
+  TRecordingHost refusing;
+  EXPECT_FALSE(EnsureFolder("", refusing));
+  ASSERT_EQ(refusing.asked.size(), 1u);
+  EXPECT_EQ(refusing.asked[0], "保存先フォルダが指定されていません");
+
+  // Should the run get as far as writing, the host stops it there.
+  struct TNoWriteHost : TRecordingHost {
+    void Progress(int, int, const std::string& label) override {
+      throw EMirufoError("would write " + label);
+    }
+  } noWrite;
+  set.BuildSavePlan(true);
+  options.Folder = "";
+  options.Html.Save = true;
+  EXPECT_EQ(RunSave(set, options, noWrite, report), TSaveOutcome::Stopped);
+  EXPECT_EQ(noWrite.asked, std::vector<std::string>{"保存先フォルダが指定されていません"});
+  EXPECT_TRUE(report.Written.empty());
 }
 
 TEST_F(SaveRunPlan, ChecksThatStopTheRunBeforeWriting) {

@@ -3,6 +3,7 @@
 #include "recording_host.h"
 #include "test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace mirufo {
@@ -84,6 +85,29 @@ TEST(SaveRun, PathsShortenFolderByFolder) {
   EXPECT_EQ(ShortenPath("/home/u/out/f.jpg", 14, width), "/.../out/f.jpg");
   EXPECT_EQ(ShortenPath("/home/u/out/f.jpg", 0, width), "f.jpg");
   EXPECT_EQ(ShortenPath("f.jpg", 0, width), "f.jpg");
+}
+
+// A link must open its file: a name that CP932 cannot hold (it would be
+// written with "?") is linked percent-encoded from its UTF-8 bytes; other
+// names are written as they are.
+TEST(StandbyHTML, LinksToNamesThatCp932CannotHoldArePercentEncoded) {
+  const struct {
+    std::string Name;
+    std::string Href;
+  } cases[] = {
+      {"emoji\xF0\x9F\x98\x80.jpg", "emoji%F0%9F%98%80.jpg"},
+      {"bad\xFF name.jpg", "bad%FF%20name.jpg"},
+      {"ソ表 100%.jpg", "ソ表 100%.jpg"},
+      {"a b&c.jpg", "a b&c.jpg"},
+  };
+  for (const auto& c : cases) {
+    TStandbyHTMLOption option;
+    option.WriteGenerator = false;
+    std::vector<std::string> lines = BuildStandbyHTML(option, {{"N", "", c.Name}}, "");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "\t\t\t<li><a href=\"" + c.Href + "\">N</a>"),
+              lines.end())
+        << c.Name;
+  }
 }
 
 TEST(StandbyHTML, ExactBytesOfASmallPage) {

@@ -4,6 +4,7 @@
 #include "output/user_files.h"
 #include "platform/errors.h"
 #include "platform/text_file.h"
+#include "test_fifo.h"
 #include "test_support.h"
 
 #include <csignal>
@@ -220,6 +221,25 @@ TEST_F(UserFiles, FileThatBecameAFolderIsReported) {
   EXPECT_TRUE(Contains(settings.Message, "mirufo.ini"));
   EXPECT_TRUE(fs::is_directory(files.Paths().HandsetList));
   EXPECT_EQ(files.Messages().size(), 2u);
+}
+
+// A pipe in place of a user file used to hang start-up; it is a file that
+// could not be read, named in the message, and is never written over.
+TEST_F(UserFiles, PipesAreFilesThatCouldNotBeRead) {
+  test::TTestFifo list(files.Paths().HandsetList);
+  test::TTestFifo settings(files.Paths().Settings);
+  test::TTestFifo makeSets(files.Paths().MakeSets);
+  ASSERT_TRUE(list.Created() && settings.Created() && makeSets.Created());
+  StartUp();
+  EXPECT_FALSE(files.HandsetsLoaded());
+  EXPECT_FALSE(files.SettingsLoaded());
+  EXPECT_FALSE(files.MakeSetsLoaded());
+  ASSERT_EQ(files.Messages().size(), 3u);
+  EXPECT_TRUE(Contains(files.Messages()[0], "tanmatsu_user.lst: 通常のファイルではありません"));
+  EXPECT_TRUE(Contains(files.Messages()[1], "mirufo.ini: 通常のファイルではありません"));
+  EXPECT_TRUE(Contains(files.Messages()[2], "makeset.txt: 通常のファイルではありません"));
+  ShutDown();
+  EXPECT_EQ(fs::status(files.Paths().HandsetList).type(), fs::file_type::fifo);
 }
 
 TEST_F(UserFiles, UnwritableFolderIsReportedAndKeepsTheOldFiles) {

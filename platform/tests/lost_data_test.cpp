@@ -16,11 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Names in the folder left by an abandoned write (".name.tmp-XXXXXX").
+// Names in the folder left by an abandoned write (".mirufo-XXXXXX").
 int TempFilesIn(const fs::path& folder) {
   int count = 0;
   for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+    if (entry.path().filename().string().starts_with(".mirufo-"))
       ++count;
   return count;
 }

@@ -1,9 +1,12 @@
 #include "platform/errors.h"
 #include "platform/text_file.h"
+#include "test_fifo.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 namespace mirufo {
 namespace {
@@ -42,6 +45,41 @@ TEST(TextFile, ReadFailuresNameTheFile) {
   EXPECT_EQ(ReadFileBytes(dir / "big", 100).size(), 100u);
 }
 
+// Only regular files are read. A pipe, a device or a socket used to be
+// opened like a file: a pipe without a writer hung the program for good.
+TEST(TextFile, WhatIsNotARegularFileIsRefusedByName) {
+  TempDir dir;
+  test::TTestFifo fifo(dir / "pipe");
+  ASSERT_TRUE(fifo.Created());
+  int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string sockPath = (dir / "sock").string();
+  ASSERT_LT(sockPath.size(), sizeof(address.sun_path));
+  sockPath.copy(address.sun_path, sockPath.size());
+  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+
+  const std::string notFound = ": ファイルが見つかりません";
+  const std::string notRegular = ": 通常のファイルではありません";
+  const struct {
+    std::filesystem::path Path;
+    std::string Message;
+  } cases[] = {
+      {dir / "missing.txt", notFound}, {dir / "no/such/file", notFound}, {dir / "pipe", notRegular},
+      {dir / "sock", notRegular},      {"/dev/null", notRegular},        {dir.Path(), notRegular},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadFileBytes(c.Path);
+      ADD_FAILURE() << c.Path;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.what(), c.Path.string() + c.Message);
+    }
+  }
+  EXPECT_THROW(ReadCp932Lines(dir / "pipe"), EInOutError);
+  close(sock);
+}
+
 TEST(TextFile, AtomicWriteReplacesWholeOrNothing) {
   TempDir dir;
   WriteBytes(dir / "keep.txt", "old content");
@@ -65,6 +103,47 @@ TEST(TextFile, AtomicWriteReplacesWholeOrNothing) {
   for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.Path()))
     ++entries;
   EXPECT_EQ(entries, 2);
+}
+
+// A file that must not replace anything is put in place by a rename that
+// refuses to replace, so that a file another program made after the
+// existence check survives; the write fails naming the file.
+TEST(TextFile, KeepingWriteNeverReplacesAFileThatAppeared) {
+  TempDir dir;
+  WriteBytes(dir / "taken.jpg", "theirs");
+  try {
+    WriteFileAtomic(dir / "taken.jpg", "ours", TExistingFile::Keep);
+    ADD_FAILURE();
+  } catch (const EFileExists& e) {
+    EXPECT_EQ(e.what(), (dir / "taken.jpg").string() + ": 同名のファイルが既にあります");
+  }
+  EXPECT_EQ(ReadBytes(dir / "taken.jpg"), "theirs");
+  WriteFileAtomic(dir / "new.jpg", "ours", TExistingFile::Keep);
+  EXPECT_EQ(ReadBytes(dir / "new.jpg"), "ours");
+
+  // The fallback for file systems without such a rename: a hard link, which
+  // refuses an existing name just the same, then the old name goes.
+  WriteBytes(dir / "temp", "linked");
+  EXPECT_THROW(LinkWithoutReplacing(dir / "temp", dir / "taken.jpg"), EFileExists);
+  EXPECT_EQ(ReadBytes(dir / "taken.jpg"), "theirs");
+  LinkWithoutReplacing(dir / "temp", dir / "free.jpg");
+  EXPECT_EQ(ReadBytes(dir / "free.jpg"), "linked");
+  EXPECT_FALSE(std::filesystem::exists(dir / "temp"));
+
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.Path()))
+    ++entries;
+  EXPECT_EQ(entries, 3) << "no temporary file is left behind";
+}
+
+// The temporary file's name is short, so the longest name the file system
+// allows (255 bytes) can be written, replaced and kept.
+TEST(TextFile, LongestFileNamesCanBeWritten) {
+  TempDir dir;
+  const std::filesystem::path longest = dir / std::string(255, 'n');
+  WriteFileAtomic(longest, "one", TExistingFile::Keep);
+  WriteFileAtomic(longest, "two");
+  EXPECT_EQ(ReadBytes(longest), "two");
 }
 
 TEST(TextFile, UnwritableFolderLeavesTheOldFile) {
