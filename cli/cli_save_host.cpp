@@ -1,5 +1,6 @@
 #include "cli/cli_save_host.h"
 
+#include "output/standby_file_name.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/translate.h"
 
@@ -62,7 +63,7 @@ void TCliSaveHost::Refuse(const std::string& text) {
 
 bool CheckSaveWithoutWriting(TTanmatsuOptionList& set, const TSaveRunOptions& options,
                              TCliSaveHost& host) {
-  set.MakeFileNames(options.Template + "$ex", options.SourceFileName);
+  set.MakeFileNames(TStandbyFileName::ParseWithExtension(options.Template), options.SourceFileName);
   if (set.SaveCount() == 0) {
     host.Ask(save_messages::NothingToSave());
     return false;

@@ -14,6 +14,7 @@
 #include "engine/standby_image_decorator.h"
 #include "import/multi_format_bitmap.h"
 #include "output/save_run.h"
+#include "output/standby_file_name.h"
 #include "output/standby_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/errors.h"
@@ -350,7 +351,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   save.Html.Title = a.HtmlTitle.value_or(ini.ReadString("Save", "HTML.Title", ""));
   save.Html.WriteGenerator = ini.ReadBool("Save", "HTML.WriteGenerator", true);
   set.BuildSavePlan(a.AllowDuplicates || ini.ReadBool("Save", "AllowDuplicate", false));
-  set.MakeFileNames(save.Template + "$ex", save.SourceFileName);
+  set.MakeFileNames(TStandbyFileName::ParseWithExtension(save.Template), save.SourceFileName);
   std::vector<bool> existed;
   for (int s = 0; s < set.SaveCount(); ++s) {
     std::error_code ec;

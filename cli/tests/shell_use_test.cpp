@@ -127,6 +127,16 @@ TEST_F(CliShell, DryRunAnswersAsTheRealRun) {
     EXPECT_EQ(entry["written"], false);
   }
   EXPECT_EQ(ReadBytes(home / "out/taken.jpg"), "mine");
+
+  // A template ending in a lone "$" still names a file with the extension,
+  // in the preview as in the real run.
+  for (const char* run : {"--dry-run", "--overwrite"}) {
+    const TJson odd = TJson::parse(
+        Make({Src(), "--out", Out(), "--json", run, "--handsets", "SH901iC", "--template", "odd$"})
+            .Out);
+    const std::string file = odd["entries"][0]["file"];
+    EXPECT_TRUE(file.ends_with(".jpg")) << run << ": " << file;
+  }
 }
 
 TEST_F(CliShell, FilesGoToOutOrTheWorkingFolder) {
