@@ -115,6 +115,8 @@ void TStandbySession::ChangeSelection(std::size_t index, bool on) {
 }
 
 void TStandbySession::SelectHandset(std::size_t index, bool on) {
+  if (making_)
+    return;
   ChangeSelection(index, on);
   ForEachHooks([&](TSessionHooks& h) {
     h.SelectionChanged(index, on);
@@ -123,6 +125,8 @@ void TStandbySession::SelectHandset(std::size_t index, bool on) {
 }
 
 void TStandbySession::SelectHandsets(const std::vector<std::size_t>& indices, bool on) {
+  if (making_)
+    return;
   for (std::size_t index : indices) {
     ChangeSelection(index, on);
     ForEachHooks([&](TSessionHooks& h) { h.SelectionChanged(index, on); });
@@ -131,6 +135,8 @@ void TStandbySession::SelectHandsets(const std::vector<std::size_t>& indices, bo
 }
 
 void TStandbySession::ApplySelection(const std::vector<bool>& ticks) {
+  if (making_)
+    return;
   for (std::size_t i = 0; i < workingSet_.HandsetCount(); ++i) {
     const bool on = i < ticks.size() && ticks[i];
     ChangeSelection(i, on);

@@ -99,6 +99,7 @@ public:
   // SelectHandset tells each page SelectionChanged, then SelectionUpdated;
   // SelectHandsets tells every page of each index, then every page of the
   // batch's end; ApplySelection does so for every handset, changed or not.
+  // Nothing happens while a make run is going on.
   void SelectHandset(std::size_t index, bool on);
   void SelectHandsets(const std::vector<std::size_t>& indices, bool on);
   void ApplySelection(const std::vector<bool>& ticks) override;

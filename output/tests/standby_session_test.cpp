@@ -164,6 +164,9 @@ TEST_F(TSessionTest, CancelAfterTheFirstTargetKeepsItMade) {
   first.OnMade = [&] {
     EXPECT_TRUE(session.IsMaking());
     session.MakeAll(nullptr, [&] { ++nestedRuns; }); // refused while running
+    session.SelectHandset(2, false);
+    session.ApplySelection({});
+    session.SelectHandsets({1}, false);
     session.AbortMaking();
   };
   int lastPercent = -1;
@@ -172,6 +175,7 @@ TEST_F(TSessionTest, CancelAfterTheFirstTargetKeepsItMade) {
   EXPECT_EQ(nestedRuns, 0);
   EXPECT_EQ(log, (std::vector<std::string>{"1:made 0", "2:made 0"}));
   EXPECT_EQ(session.WorkingSet().CompletedCount(), 1);
+  EXPECT_EQ(session.WorkingSet().TargetCount(), 3) << "no selection change during the run";
   EXPECT_EQ(lastPercent, 100);
   first.OnMade = nullptr;
   session.MakeAll(nullptr, nullptr);
