@@ -94,6 +94,7 @@ public:
 
   // The pages, in page order. Not owned.
   void AddHooks(TSessionHooks* hooks) { hooks_.push_back(hooks); }
+  void RemoveHooks(const TSessionHooks* hooks) { std::erase(hooks_, hooks); }
 
   // Selection: the only way pages change which handsets have targets.
   // SelectHandset tells each page SelectionChanged, then SelectionUpdated;
