@@ -116,7 +116,7 @@ void ShowPlainMessage(const std::string& message) {
   dialog.setWindowTitle(Q(Tr(kApplicationTitle)));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(Q(MessageDialogText(message))));
-  auto* ok = new QPushButton("OK");
+  auto* ok = new QPushButton(Q(Tr("OK")));
   ok->setDefault(true);
   QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
   layout->addWidget(ok, 0, Qt::AlignHCenter);

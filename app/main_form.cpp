@@ -10,6 +10,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
@@ -217,6 +218,14 @@ void TForm1::showEvent(QShowEvent* event) {
     shown_ = true;
     GoToPage(0);
   }
+}
+
+// Closing during a make run ends the run after its current target, so that
+// the program can end.
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (making_)
+    AbortMaking();
+  QMainWindow::closeEvent(event);
 }
 
 void TForm1::GoToPage(int index) {

@@ -206,13 +206,21 @@ private slots:
     TForm1& form = program.Form();
     SelectFirst(form, 2);
     form.SetSourceImage(test::Picture());
-    form.MakeAll(true);
+    // "作成(&M)" with Shift held.
+    QTest::keyPress(&form, Qt::Key_Shift, Qt::ShiftModifier);
+    program.StandbyForm().actMake->trigger();
+    QTest::keyRelease(&form, Qt::Key_Shift, Qt::NoModifier);
+    QCOMPARE(form.Session().WorkingSet().CompletedCount(), 2);
     QCOMPARE(int(messages.Messages.size()), 1);
     const TMessageRequest& shown = messages.Messages[0];
     QCOMPARE(shown.Title, std::string("ミルフォ"));
     QVERIFY(!shown.Kind);
     QVERIFY(shown.Text.starts_with("処理時間: "));
     QVERIFY(shown.Text.ends_with("msec"));
+    // Without Shift, nothing is shown.
+    form.Session().WorkingSet().Maker().ResetAll();
+    program.StandbyForm().actMake->trigger();
+    QCOMPARE(int(messages.Messages.size()), 1);
   }
 
   void anErrorInsideTheRunReachesTheErrorDisplay() {
