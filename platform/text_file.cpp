@@ -79,12 +79,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
   std::filesystem::path folder = path.parent_path();
   if (folder.empty())
     folder = ".";
-  // Built by appending: g++ 12 at -O3 warns falsely (-Wrestrict) about
-  // "." + string.
-  std::string tempName = ".";
-  tempName += path.filename().string();
-  tempName += ".tmp-XXXXXX";
-  std::string temp = (folder / tempName).string();
+  std::string temp = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
   FileDescriptor fd(mkstemp(temp.data()));
   if (fd.Get() < 0)
     Fail(path, "ファイルを作成できません", errno);
