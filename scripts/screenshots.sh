@@ -19,6 +19,8 @@ MIRUFO_HOME="$home" build/bin/mirufo &
 pid=$!
 sleep 3
 window=$(xdotool search --name "ミルフォ" | head -1)
+# There is no window manager to give the window the keyboard.
+xdotool windowfocus "$window" 2>/dev/null || true
 n=0
 import -window root "$out/shot-$n.png"
 for keys in "$@"; do
