@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusTipEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -257,11 +258,23 @@ void TForm1::RefreshNext(TMirufoSheetForm& page) {
 }
 
 void TForm1::SetStatusText(const std::string& text) {
+  statusText_ = text;
   status_->setText(QString::fromStdString(text));
 }
 
 std::string TForm1::StatusText() const {
-  return status_->text().toStdString();
+  return statusText_;
+}
+
+// A command's hint shows in the status text while the pointer is on it;
+// the page's text comes back when it leaves.
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+    status_->setText(tip.isEmpty() ? QString::fromStdString(statusText_) : tip);
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void TForm1::UpdateActions() {

@@ -81,6 +81,7 @@ public:
   QAction* actNext;
 
 protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,6 +101,7 @@ private:
   QWidget* content_;
   TMirufoSheetManager sheets_;
   QLabel* status_ = nullptr;
+  std::string statusText_; // the current page's, under any command hint
   QPushButton* btnBack_ = nullptr;
   QPushButton* btnNext_ = nullptr;
   TProgressForm* progress_ = nullptr;

@@ -10,8 +10,10 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/ini_file.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusTipEvent>
 #include <QTimer>
 
 namespace mirufo {
@@ -252,6 +254,16 @@ private slots:
     QCOMPARE(form.findChild<QAction*>("actAbout")->text(), QString("ミルフォについて(&A)..."));
     QCOMPARE(form.BackButton()->text(), QString("< 戻る(&B)"));
     QCOMPARE(form.NextButton()->text(), QString("次へ(N) >"));
+
+    // A hint shows in the bar while pointed at; the page's text comes back.
+    form.ShowPlaced();
+    auto* bar = form.findChild<QLabel*>("lblStatus");
+    QStatusTipEvent over(form.actExit->statusTip());
+    QApplication::sendEvent(&form, &over);
+    QCOMPARE(bar->text(), QString("ミルフォを終了します"));
+    QStatusTipEvent away{QString()};
+    QApplication::sendEvent(&form, &away);
+    QCOMPARE(bar->text(), QString("287 / 287 枚の待受画像を作成します"));
   }
 };
 
