@@ -5,14 +5,14 @@
 #include "platform/translate.h"
 
 #include <QFont>
-#include <QFontDatabase>
+#include <QIcon>
 
 namespace mirufo {
 
 TMirufoApplication::TMirufoApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("mirufo");
   setApplicationDisplayName(QString::fromUtf8(Tr(kApplicationTitle)));
-  setWindowIcon(QIcon(":/mirufo.png"));
+  setWindowIcon(QIcon(":/mirufo-256.png"));
   // The texts are Japanese: prefer a Japanese face over whatever the
   // desktop's default font substitutes glyph by glyph.
   QFont font = QApplication::font();
