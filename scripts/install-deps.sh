@@ -8,7 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  xvfb xauth xdotool imagemagick
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   nlohmann-json3-dev man-db groff-base

@@ -16,7 +16,7 @@ jobs="${MIRUFO_SANITIZE_JOBS:-$(nproc)}"
 flags="-O1 -g1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -D_GLIBCXX_ASSERTIONS"
 
 CC=gcc CXX=g++ cmake -S . -B "$build" -G Ninja \
-  -DCMAKE_BUILD_TYPE=None \
+  -DCMAKE_BUILD_TYPE=None -DMIRUFO_WERROR=ON \
   -DMIRUFO_BUILD_APP=OFF -DMIRUFO_BUILD_BENCH=OFF \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \

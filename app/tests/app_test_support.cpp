@@ -1,0 +1,61 @@
+#include "app_test_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace mirufo::test {
+
+TMessageRecorder::TMessageRecorder() {
+  SetMessageHook([this](const TMessageRequest& request) {
+    Messages.push_back(request);
+    return request.Plan.DefaultResult != mrNone ? request.Plan.DefaultResult
+                                                : request.Plan.EscapeResult;
+  });
+}
+
+TMessageRecorder::~TMessageRecorder() {
+  SetMessageHook(nullptr);
+}
+
+TBitmap Picture() {
+  TBitmap b(64, 48);
+  b.Fill(0x00336699);
+  return b;
+}
+
+TTanmatsuRecord UserHandset(const char* name, int width, int height) {
+  TTanmatsuRecord r;
+  r.Carrier = crUser;
+  r.SetName(name);
+  r.Format = ifBMP;
+  r.SupportFormats = {ifBMP};
+  r.Width = width;
+  r.Height = height;
+  r.Bit = 24;
+  return r;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::filesystem::path Home() {
+  return std::getenv("MIRUFO_HOME");
+}
+
+int RunTests(QObject& tests, int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QTemporaryDir home;
+  setenv("MIRUFO_HOME", home.path().toLocal8Bit().constData(), 1);
+  QApplication app(argc, argv);
+  return QTest::qExec(&tests, argc, argv);
+}
+
+} // namespace mirufo::test
