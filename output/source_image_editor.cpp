@@ -162,6 +162,11 @@ bool TSourceImageEditor::SetLookAt(TPixel pixel) {
   return true;
 }
 
+TPixel TSourceImageEditor::LookAt() const {
+  const TLookAtPoint point = session_.LookAtPoint();
+  return {point.X, point.Y};
+}
+
 TBitmap BrightnessContrastPreview(const TBitmap& picture, const TRect& rect, int brightness,
                                   int contrastPercent) {
   const TRect inside{std::max(rect.Left, 0), std::max(rect.Top, 0),

@@ -96,6 +96,7 @@ public:
   }
   // Sets the look-at point when the pixel lies inside the picture.
   bool SetLookAt(TPixel pixel);
+  TPixel LookAt() const;
 
 private:
   void Replace(TBitmap picture);
