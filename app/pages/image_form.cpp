@@ -37,8 +37,8 @@ constexpr const char* kRecentFilesKey = "RecentFiles";
 
 // The loader's filter ("description|patterns|...", patterns joined by ";")
 // in the form of Qt's file dialogs: "description (*.a *.A *.b)" items joined
-// by ";;". Upper-case patterns are added, since file systems here tell
-// letter case apart.
+// by ";;". Each pattern is given in lower and upper case, since file systems
+// here tell letter case apart.
 QString QtFilter(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split(u'|');
   QStringList items;
@@ -48,11 +48,10 @@ QString QtFilter(const std::string& filter) {
     if (paren > 0 && name.endsWith(u')'))
       name.truncate(paren);
     QStringList patterns;
-    for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-      patterns << pattern;
-      if (pattern.toUpper() != pattern)
-        patterns << pattern.toUpper();
-    }
+    for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts))
+      for (const QString& form : {pattern.toLower(), pattern.toUpper()})
+        if (!patterns.contains(form))
+          patterns << form;
     items << name + QStringLiteral(" (") + patterns.join(u' ') + u')';
   }
   return items.join(QStringLiteral(";;"));
