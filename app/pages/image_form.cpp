@@ -322,14 +322,13 @@ void TImageForm::OpenFile(const std::string& path) {
     return;
   }
   TBitmap picture(std::move(static_cast<TBitmap&>(loader)));
-  const float oldZoom = editor_.Zoom();
   editor_.Open(path, std::move(picture));
   recent_.Add(path);
   RebuildRecentMenu();
+  // A new picture shows from its top-left corner.
+  PictureChanged();
   view_->horizontalScrollBar()->setValue(0);
   view_->verticalScrollBar()->setValue(0);
-  view_->ZoomChanged(oldZoom);
-  PictureChanged();
 }
 
 void TImageForm::OpenRecentFile(std::size_t index) {

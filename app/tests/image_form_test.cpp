@@ -33,7 +33,7 @@ QImage Gradient(int width = 40, int height = 30) {
   QImage image(width, height, QImage::Format_RGB888);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      image.setPixelColor(x, y, QColor(x * 6, y * 8, 200 - x - y));
+      image.setPixelColor(x, y, QColor(x * 6 % 256, y * 8 % 256, (200 + x + y) % 256));
   return image;
 }
 
@@ -274,6 +274,54 @@ private slots:
     f.Trigger(f.page.actActualPixels);
     QCOMPARE(f.page.Editor().Zoom(), 1.0f);
     QVERIFY(!f.view.horizontalScrollBar()->isVisible());
+  }
+
+  void handScrollingWithTheSpaceBar() {
+    TPageFixture f;
+    f.page.OpenFile(SavePicture(f.dir, "a.png", Gradient(100, 80)));
+    for (int i = 0; i < 15; ++i)
+      f.Trigger(f.page.actZoomIn);
+    QScrollBar* bar = f.view.horizontalScrollBar();
+    bar->setValue(100);
+    QTest::keyPress(f.view.viewport(), Qt::Key_Space);
+    QVERIFY(f.view.SpaceHeld());
+    f.Mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+    f.Mouse(QEvent::MouseMove, {61, 50}, Qt::LeftButton);
+    QCOMPARE(bar->value(), 100 + 11 * 16 / 2);
+    QVERIFY(!f.page.Editor().HasSelection());
+    f.Mouse(QEvent::MouseButtonRelease, {61, 50}, Qt::NoButton);
+    QTest::keyRelease(f.view.viewport(), Qt::Key_Space);
+    QVERIFY(!f.view.SpaceHeld());
+    f.Mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+    QVERIFY(f.page.Editor().Selecting());
+  }
+
+  void zoomKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<float>("zoom");
+    QTest::newRow("Ctrl+=") << int(Qt::Key_Equal) << int(Qt::ControlModifier) << 3.0f;
+    QTest::newRow("Ctrl++") << int(Qt::Key_Plus) << int(Qt::ControlModifier) << 3.0f;
+    QTest::newRow("keypad +") << int(Qt::Key_Plus) << int(Qt::ControlModifier | Qt::KeypadModifier)
+                              << 3.0f;
+    QTest::newRow("Ctrl+-") << int(Qt::Key_Minus) << int(Qt::ControlModifier) << 1.0f;
+    QTest::newRow("keypad -") << int(Qt::Key_Minus) << int(Qt::ControlModifier | Qt::KeypadModifier)
+                              << 1.0f;
+    QTest::newRow("Ctrl+Alt+0") << int(Qt::Key_0) << int(Qt::ControlModifier | Qt::AltModifier)
+                                << 1.0f;
+  }
+  void zoomKeys() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(float, zoom);
+    TPageFixture f;
+    f.page.OpenFile(SavePicture(f.dir, "a.png"));
+    f.Trigger(f.page.actZoomIn);
+    f.program.Form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.program.Form()));
+    f.page.UpdateActions();
+    QTest::keyClick(f.view.viewport(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(f.page.Editor().Zoom(), zoom);
   }
 
   void brightnessDialogPreviewsCancelsAndApplies_data() {
