@@ -115,8 +115,11 @@ TImageForm::TImageForm(TForm1& form)
 }
 
 TImageForm::~TImageForm() {
-  UserFiles().SaveSettings(
-      [this](TIniFile& ini) { recent_.Save(ini, kSettingsSection, kRecentFilesKey); });
+  // A settings file that could not be read is left alone; the main window
+  // reports that once. A failed write is kept among its messages.
+  if (UserFiles().SettingsLoaded())
+    static_cast<void>(UserFiles().SaveSettings(
+        [this](TIniFile& ini) { recent_.Save(ini, kSettingsSection, kRecentFilesKey); }));
 }
 
 QAction* TImageForm::MakeAction(const char* name, const char* caption, std::function<void()> run) {
@@ -258,7 +261,7 @@ std::string TImageForm::Caption() const {
 }
 
 void TImageForm::GetStatusText(std::string& text) {
-  text = SourcePageStatus(!editor_.HasPicture(), SourceFileName(),
+  text = SourcePageStatus(IsSourceEmpty(), SourceFileName(),
                           static_cast<int>(Round(static_cast<long double>(editor_.Zoom()) * 100)));
 }
 
