@@ -8,6 +8,7 @@
 #include "import/multi_format_bitmap.h"
 #include "output/page_texts.h"
 #include "platform/arith.h"
+#include "platform/errors.h"
 #include "platform/translate.h"
 
 #include <QAction>
@@ -316,7 +317,15 @@ void TImageForm::OpenFile(const std::string& path) {
   TMultiFormatBitmap loader;
   std::string message;
   loader.OnMessage = [&message](const std::string& text) { message = text; };
-  loader.LoadFromFile(path);
+  try {
+    loader.LoadFromFile(path);
+  } catch (const std::exception& e) {
+    // The user learns which file failed, also from readers that do not say.
+    const std::string reason = e.what();
+    if (reason.find(path) != std::string::npos)
+      throw;
+    throw EMirufoError(path + "\n" + reason);
+  }
   if (loader.Empty()) {
     // Nothing was decoded (a raw picture without its size): the reader's
     // reason is shown and the picture stays.

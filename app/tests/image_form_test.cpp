@@ -10,6 +10,7 @@
 #include "app_test_support.h"
 #include "imaging/tone.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/errors.h"
 #include "platform/ini_file.h"
 
 #include <QAction>
@@ -133,6 +134,17 @@ private slots:
     QVERIFY(askedFilter.starts_with("使用可能ファイル"));
     QCOMPARE(f.messages.Messages.size(), std::size_t{1});
     QCOMPARE(f.messages.Messages[0].Kind, std::optional<TMsgDlgType>(mtError));
+    QVERIFY(f.messages.Messages[0].Text.starts_with(broken));
+    // A reader whose message does not name the file gets the name added.
+    const std::string gif = (std::filesystem::path(f.dir.path().toStdString()) / "x.gif").string();
+    test::WriteFile(gif, "GIF89a");
+    std::string reason;
+    try {
+      f.page.OpenFile(gif);
+    } catch (const EMirufoError& e) {
+      reason = e.what();
+    }
+    QCOMPARE(reason, gif + "\nSusie Plugins could not decode");
     QCOMPARE(f.program.Form().Session().SourceFileName(), path);
     QVERIFY(f.page.Editor().Picture().SamePixels(FromQImage(Gradient())));
     QCOMPARE(f.page.Editor().Selection(), (TRect{3, 3, 4, 4}));
