@@ -38,7 +38,6 @@ TSourcePictureView::TSourcePictureView(TSourceImageEditor& editor, QWidget* pare
   setObjectName("pnlPicture");
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
-  viewport()->setMouseTracking(false);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   timScroller_->setObjectName("timScroller");
   timScroller_->setInterval(100);

@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <functional>
 
+class QPainter;
 class QTimer;
 
 namespace mirufo {
@@ -64,7 +65,7 @@ protected:
 
 private:
   QPoint Origin() const;
-  void DrawMarks(class QPainter& painter) const;
+  void DrawMarks(QPainter& painter) const;
   void DragTo(QPoint point);
   void AutoScroll();
   void EndDrags();
