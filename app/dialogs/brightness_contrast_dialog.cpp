@@ -1,0 +1,75 @@
+#include "app/dialogs/brightness_contrast_dialog.h"
+
+#include "platform/translate.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace mirufo {
+namespace {
+
+QString Q(const char* text) {
+  return QString::fromUtf8(Tr(text));
+}
+
+} // namespace
+
+TBrightnessContrastDialog::TBrightnessContrastDialog(QWidget* page)
+    : QDialog(page, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+  setObjectName("BrightnessContrastDialog");
+  setWindowTitle(Q("明るさ／コントラスト"));
+  auto* grid = new QGridLayout(this);
+  auto addRow = [&](int row, const char* caption, const char* name) {
+    auto* bar = new QScrollBar(Qt::Horizontal);
+    bar->setObjectName(name);
+    bar->setRange(-100, 100);
+    bar->setValue(0);
+    bar->setPageStep(10);
+    bar->setMinimumWidth(240);
+    auto* label = new QLabel(Q(caption));
+    label->setBuddy(bar);
+    auto* value = new QLabel(QStringLiteral("0"));
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-100")));
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(bar, row, 1);
+    grid->addWidget(value, row, 2);
+    connect(bar, &QScrollBar::valueChanged, this, [this, value](int position) {
+      value->setNum(position);
+      emit ValuesChanged(Brightness(), Contrast());
+    });
+    return bar;
+  };
+  scrBrightness = addRow(0, "明るさ(&B):", "scrBrightness");
+  scrContrast = addRow(1, "コントラスト(&C):", "scrContrast");
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
+  ok->setObjectName("btnOK");
+  ok->setDefault(true);
+  buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole)->setObjectName("btnCancel");
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  grid->addWidget(buttons, 2, 0, 1, 3);
+  setFixedSize(sizeHint());
+}
+
+int TBrightnessContrastDialog::Brightness() const {
+  return scrBrightness->value();
+}
+
+int TBrightnessContrastDialog::Contrast() const {
+  return scrContrast->value();
+}
+
+void TBrightnessContrastDialog::showEvent(QShowEvent* event) {
+  if (QWidget* page = parentWidget()) {
+    const QPoint centre = page->mapToGlobal(page->rect().center());
+    move(centre - QPoint(width() / 2, height() / 2));
+  }
+  QDialog::showEvent(event);
+}
+
+} // namespace mirufo
