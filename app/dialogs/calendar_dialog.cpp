@@ -199,8 +199,12 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
   positions->setSpacing(2);
   auto* positionGroup = new QButtonGroup(this);
   positionGroup->setExclusive(true);
+  // Each button points to the corner, edge or centre it puts the block at.
+  static constexpr std::array<const char*, 9> kArrows = {"↖", "↑", "↗", "←", "●",
+                                                         "→", "↙", "↓", "↘"};
   for (int b = 0; b < 9; ++b) {
     auto* button = new QToolButton;
+    button->setText(QString::fromUtf8(kArrows[static_cast<std::size_t>(b)]));
     button->setCheckable(true);
     button->setFixedSize(22, 22);
     positionGroup->addButton(button, b);
