@@ -256,7 +256,12 @@ void TStandbyForm::CreateActions() {
 }
 
 void TStandbyForm::CreateMenus() {
-  auto menu = [this](const char* title) { return new QMenu(Q(title), this); };
+  // The menus show the commands' hints as tool tips.
+  auto menu = [this](const char* title) {
+    auto* m = new QMenu(Q(title), this);
+    m->setToolTipsVisible(true);
+    return m;
+  };
   QMenu* file = menu("ファイル(&F)");
   file->addAction(actStandbySaveAs);
   QMenu* edit = menu("編集(&E)");
