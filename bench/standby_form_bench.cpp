@@ -4,7 +4,8 @@
 //    box pictures, in frames a second;
 //  - one box's format option changed: remade and redrawn.
 // With --shots DIR it also saves pictures of the page (made and unmade
-// boxes) and of both dialogs. Run it offscreen or on a display.
+// boxes) and of both dialogs; --hold SECONDS then leaves them on the screen
+// for a screen grab. Run it offscreen or on a display.
 #include "app/dialogs/calendar_dialog.h"
 #include "app/dialogs/format_dialog.h"
 #include "app/main_form.h"
@@ -20,7 +21,9 @@
 #include <QEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -66,7 +69,7 @@ void Save(QWidget& widget, const std::string& folder, const char* name) {
   std::printf("saved %s\n", qPrintable(path));
 }
 
-int Run(const std::string& shots) {
+int Run(const std::string& shots, int holdSeconds) {
   QTemporaryDir dir;
   const std::filesystem::path folder = dir.path().toStdString();
   TMirufoProgram program(
@@ -151,6 +154,13 @@ int Run(const std::string& shots) {
     calendar.show();
     QApplication::processEvents();
     Save(calendar, shots, "calendar_dialog.png");
+    // Left on the screen for a while, so that a screen grab can see them.
+    if (holdSeconds > 0) {
+      format.move(form.geometry().topRight() - QPoint(format.width(), -40));
+      calendar.move(form.geometry().bottomLeft() - QPoint(-20, calendar.height() + 40));
+      QTimer::singleShot(holdSeconds * 1000, qApp, &QApplication::quit);
+      return QApplication::exec();
+    }
   }
   return 0;
 }
@@ -160,11 +170,15 @@ int Run(const std::string& shots) {
 
 int main(int argc, char** argv) {
   std::string shots;
-  for (int i = 1; i + 1 < argc; ++i)
+  int hold = 0;
+  for (int i = 1; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], "--shots") == 0)
       shots = argv[i + 1];
+    if (std::strcmp(argv[i], "--hold") == 0)
+      hold = std::atoi(argv[i + 1]);
+  }
   QTemporaryDir home;
   setenv("MIRUFO_HOME", home.path().toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
-  return mirufo::Run(shots);
+  return mirufo::Run(shots, hold);
 }
