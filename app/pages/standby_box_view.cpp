@@ -25,6 +25,8 @@ void TStandbyBoxView::SetBoxes(int count, QSize size) {
   count_ = std::max(count, 0);
   boxSize_ = size.expandedTo(QSize(1, 1));
   cache_.assign(static_cast<std::size_t>(count_), QImage());
+  drawOrder_.clear();
+  cachedBytes_ = 0;
   std::erase_if(selection_, [this](int box) { return box >= count_; });
   if (current_ >= count_)
     current_ = anchor_ = -1;
@@ -35,14 +37,37 @@ void TStandbyBoxView::SetBoxes(int count, QSize size) {
 void TStandbyBoxView::InvalidateBox(int box) {
   if (box < 0 || box >= count_)
     return;
-  cache_[static_cast<std::size_t>(box)] = QImage();
+  QImage& image = cache_[static_cast<std::size_t>(box)];
+  if (!image.isNull()) {
+    cachedBytes_ -= image.sizeInBytes();
+    image = QImage();
+    std::erase(drawOrder_, box);
+  }
   viewport()->update(BoxRect(box));
 }
 
 void TStandbyBoxView::InvalidateAll() {
   for (QImage& image : cache_)
     image = QImage();
+  drawOrder_.clear();
+  cachedBytes_ = 0;
   viewport()->update();
+}
+
+void TStandbyBoxView::TrimCache(int firstVisible, int lastVisible) {
+  std::deque<int> kept;
+  while (cachedBytes_ > CacheBudget && !drawOrder_.empty()) {
+    const int box = drawOrder_.front();
+    drawOrder_.pop_front();
+    if (box >= firstVisible && box <= lastVisible) {
+      kept.push_back(box);
+      continue;
+    }
+    QImage& image = cache_[static_cast<std::size_t>(box)];
+    cachedBytes_ -= image.sizeInBytes();
+    image = QImage();
+  }
+  drawOrder_.insert(drawOrder_.begin(), kept.begin(), kept.end());
 }
 
 bool TStandbyBoxView::IsCached(int box) const {
@@ -97,8 +122,13 @@ void TStandbyBoxView::UpdateScrollBars() {
 
 const QImage& TStandbyBoxView::Picture(int box) {
   QImage& image = cache_[static_cast<std::size_t>(box)];
-  if (image.isNull() && OnDrawBox)
+  if (image.isNull() && OnDrawBox) {
     image = OnDrawBox(box);
+    if (!image.isNull()) {
+      cachedBytes_ += image.sizeInBytes();
+      drawOrder_.push_back(box);
+    }
+  }
   return image;
 }
 
@@ -114,7 +144,7 @@ void TStandbyBoxView::paintEvent(QPaintEvent* event) {
     for (int column = 0; column < columns; ++column) {
       const int box = row * columns + column;
       if (box >= count_)
-        return;
+        break;
       const QRect rect = BoxRect(box);
       if (!rect.intersects(dirty))
         continue;
@@ -125,6 +155,9 @@ void TStandbyBoxView::paintEvent(QPaintEvent* event) {
         painter.drawRect(QRectF(rect).adjusted(1, 1, -1, -1));
       }
     }
+  const int firstVisible = std::max(0, (top - kGap) / rowHeight) * columns;
+  const int lastVisible = ((top + viewport()->height()) / rowHeight + 1) * columns - 1;
+  TrimCache(firstVisible, lastVisible);
 }
 
 void TStandbyBoxView::resizeEvent(QResizeEvent* event) {

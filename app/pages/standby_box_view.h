@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
   void InvalidateAll();
   // Whether the box holds a kept picture (for tests and the benchmark).
   bool IsCached(int box) const;
+  // Most bytes the kept pictures take; beyond it the pictures drawn longest
+  // ago go first (never those on the screen).
+  qsizetype CacheBudget = qsizetype{48} << 20;
 
   // Box indices, ascending.
   const std::vector<int>& Selection() const { return selection_; }
@@ -63,7 +67,11 @@ private:
 
   int count_ = 0;
   QSize boxSize_{1, 1};
+  void TrimCache(int firstVisible, int lastVisible);
+
   std::vector<QImage> cache_;
+  std::deque<int> drawOrder_; // boxes with a kept picture, oldest first
+  qsizetype cachedBytes_ = 0;
   std::vector<int> selection_;
   int anchor_ = -1;
   int current_ = -1;

@@ -59,6 +59,20 @@ private slots:
     QCOMPARE(g.view.BoxAt(g.view.BoxRect(99).center()), 99);
   }
 
+  void keptPicturesStayWithinTheBudget() {
+    TGrid g;
+    g.view.CacheBudget = 30 * 50 * 40 * 4; // thirty boxes
+    QVERIFY(g.view.IsCached(0));
+    g.view.verticalScrollBar()->setValue(g.view.verticalScrollBar()->maximum());
+    g.view.viewport()->repaint();
+    QVERIFY(!g.view.IsCached(0)); // drawn longest ago
+    QVERIFY(g.view.IsCached(99)); // on the screen
+    int kept = 0;
+    for (int box = 0; box < 100; ++box)
+      kept += g.view.IsCached(box) ? 1 : 0;
+    QVERIFY(kept <= 30);
+  }
+
   void selectionFollowsClicks_data() {
     QTest::addColumn<QList<int>>("clicks");
     QTest::addColumn<QList<int>>("modifiers");
