@@ -12,7 +12,7 @@ namespace mirufo {
 enum class TMessageKind { Error, Confirmation, Information };
 enum class TDialogResult { OK, Yes, Cancel };
 
-struct TMessageButton {
+struct TSaveMessageButton {
   std::string Caption;
   TDialogResult Result;
 };
@@ -21,7 +21,7 @@ struct TMessageButton {
 struct TSaveMessage {
   std::string Text;
   TMessageKind Kind = TMessageKind::Error;
-  std::vector<TMessageButton> Buttons;
+  std::vector<TSaveMessageButton> Buttons;
 };
 
 namespace save_messages {
