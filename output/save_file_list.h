@@ -6,6 +6,7 @@
 #include "output/save_run.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -50,7 +51,10 @@ inline constexpr std::array<TTemplateInsert, 10> kTemplateInserts{{
 
 // The text shown for a save that stopped at a failed write: the error's own
 // text, followed by the files written before it unless the text already
-// lists them, so that the user knows what the folder holds now.
-std::string SaveFailureText(const std::string& error, const TSaveReport& report);
+// lists them, so that the user knows what the folder holds now. Only the
+// first maxLines lines are kept, then "…ほか N 個" counts the rest, so that
+// the message fits on the screen with its button.
+std::string SaveFailureText(const std::string& error, const TSaveReport& report,
+                            std::size_t maxLines = 24);
 
 } // namespace mirufo

@@ -91,9 +91,10 @@ public:
     painter->restore();
   }
 
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     // 16 pixels, or the font's height where the desktop's font is larger.
-    return {option.rect.width(), std::max(kRowHeight, option.fontMetrics.height() + 2)};
+    const int width = option.fontMetrics.horizontalAdvance(index.data().toString()) + 8;
+    return {width, std::max(kRowHeight, option.fontMetrics.height() + 2)};
   }
 };
 
@@ -164,7 +165,6 @@ TSaveSheetForm::TSaveSheetForm(TForm1& form) : TMirufoSheetForm(form) {
   auto* middle = new QHBoxLayout;
   lstFiles = new QListView;
   lstFiles->setObjectName("lstFiles");
-  lstFiles->setUniformItemSizes(true);
   lstFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lstFiles->setItemDelegate(new TSaveFileListDelegate(lstFiles));
   model_ = new TSaveFileListModel(WorkingSet(), this);
@@ -240,15 +240,18 @@ QWidget* TSaveSheetForm::CreateOptions() {
   auto* htmlColumn = new QVBoxLayout(html);
   chkSaveHTML = new QCheckBox(Q("HTMLファイルを保存する(&H)"));
   chkSaveHTML->setObjectName("chkSaveHTML");
+  // Alt+H stays the help menu's, as on every page; the caption keeps its
+  // letter.
+  chkSaveHTML->setShortcut(QKeySequence());
   connect(chkSaveHTML, &QCheckBox::toggled, this, [this] { UpdateHtmlEnabling(); });
   edtTitle = new QLineEdit;
   edtTitle->setObjectName("edtTitle");
-  auto* lblTitle = new QLabel(Q("ページタイトル(&T):"));
-  lblTitle->setBuddy(edtTitle);
+  lblTitle_ = new QLabel(Q("ページタイトル(&T):"));
+  lblTitle_->setBuddy(edtTitle);
   chkGenerator = new QCheckBox(Q("ヘッダにGeneratorを書き込む(&G)"));
   chkGenerator->setObjectName("chkGenerator");
   htmlColumn->addWidget(chkSaveHTML);
-  htmlColumn->addWidget(lblTitle);
+  htmlColumn->addWidget(lblTitle_);
   htmlColumn->addWidget(edtTitle);
   htmlColumn->addWidget(chkGenerator);
 
@@ -296,16 +299,8 @@ void TSaveSheetForm::CreateInsertMenu() {
     InsertActions.push_back(action);
   }
   edtFileName->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(edtFileName, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    // The insert commands, then the usual editing commands.
-    QMenu* standard = edtFileName->createStandardContextMenu();
-    QMenu menu;
-    menu.addActions(mnuFileName->actions());
-    menu.addSeparator();
-    menu.addActions(standard->actions());
-    menu.exec(edtFileName->mapToGlobal(at));
-    delete standard;
-  });
+  connect(edtFileName, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { mnuFileName->popup(edtFileName->mapToGlobal(at)); });
 }
 
 void TSaveSheetForm::ApplySettings(const TSavePageSettings& settings) {
@@ -341,6 +336,7 @@ TSavePageSettings TSaveSheetForm::Settings() const {
 
 void TSaveSheetForm::UpdateHtmlEnabling() {
   const bool on = chkSaveHTML->isChecked();
+  lblTitle_->setEnabled(on);
   edtTitle->setEnabled(on);
   chkGenerator->setEnabled(on);
 }

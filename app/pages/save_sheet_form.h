@@ -12,6 +12,7 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -85,6 +86,7 @@ private:
   void OpenFolder();
   std::string FolderForRun() const;
 
+  QLabel* lblTitle_;
   TSaveFileListModel* model_;
   std::vector<QMenu*> menus_;
   TSaveReport lastReport_;

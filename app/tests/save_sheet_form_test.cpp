@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -195,6 +196,25 @@ private slots:
     // Left alone, the timer renames on its own.
     p.page.edtFileName->setText("x$sn");
     QTRY_COMPARE(p.Set().FileNameOf(1), std::string("x1.bmp"));
+  }
+
+  void progressShowsWhileTheFilesAreWritten() {
+    TSavePage p({120, 100, 80});
+    // Timers run while the run draws its progress; the user's input waits.
+    QStringList seen;
+    TProgressForm& progress = p.program.ProgressForm();
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, [&] {
+      if (progress.isVisible())
+        seen << progress.Label()->text();
+    });
+    watch.start();
+    p.page.actSave->trigger();
+    QVERIFY(!seen.isEmpty());
+    QVERIFY(seen.contains("A") || seen.contains("B") || seen.contains("C"));
+    QVERIFY(!progress.isVisible());
+    QCOMPARE(int(p.FilesInOut().size()), 3);
   }
 
   void insertCommandsReplaceTheSelection() {

@@ -139,6 +139,13 @@ TEST(SaveFileList, FailureTextListsWhatWasWrittenOnce) {
   const std::string listed = "/o/c.bmp: 保存できませんでした\nfull\nそれまでに保存したファイル "
                              "(2 個):\n/o/a.bmp\n/o/b.bmp";
   EXPECT_EQ(SaveFailureText(listed, report), listed);
+  // A long list keeps its first lines and counts the rest.
+  EXPECT_EQ(SaveFailureText(listed, report, 3),
+            "/o/c.bmp: 保存できませんでした\nfull\nそれまでに保存したファイル (2 個):\n…ほか 2 個");
+  EXPECT_EQ(SaveFailureText(listed, report, 4),
+            "/o/c.bmp: 保存できませんでした\nfull\nそれまでに保存したファイル "
+            "(2 個):\n/o/a.bmp\n…ほか 1 個");
+  EXPECT_EQ(SaveFailureText(listed, report, 5), listed);
 }
 
 } // namespace
