@@ -390,6 +390,25 @@ private slots:
     QVERIFY(p.page.rdoSeparateTab->isEnabled());
   }
 
+  void altBStaysBackAndAltHTheHelpMenu() {
+    TSavePage p({120});
+    TForm1& form = p.program.Form();
+    form.ShowPlaced();
+    form.GoToPage(3); // the first showing went to the first page
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_U, Qt::AltModifier);
+    QTRY_VERIFY(!p.page.chkDisallowDuplication->isChecked()); // a key clicks after a moment
+    QTest::keyClick(&form, Qt::Key_B, Qt::AltModifier);
+    QVERIFY(!p.page.rdoSeparateTab->isChecked());
+    QCOMPARE(form.SheetManager().Current(), 2);
+    form.GoToPage(3);
+    QTest::keyClick(&form, Qt::Key_H, Qt::AltModifier);
+    QVERIFY(!p.page.chkSaveHTML->isChecked());
+    QVERIFY(QApplication::activePopupWidget());
+    QApplication::activePopupWidget()->close();
+  }
+
   void settingsSurviveARestart() {
     QTemporaryDir dir;
     const TUserFilePaths paths = PathsIn(dir);
