@@ -185,8 +185,10 @@ void TTanmatsuSortInfo::ClickHeader(int column) {
   direction = direction == 1 ? -1 : 1;
   // A column missing from stored priorities takes the last place's slot.
   auto at = std::find(Priorities.begin(), Priorities.end(), column);
-  if (at == Priorities.end())
+  if (at == Priorities.end()) {
     at = Priorities.end() - 1;
+    *at = column;
+  }
   std::rotate(Priorities.begin(), at, at + 1);
 }
 
