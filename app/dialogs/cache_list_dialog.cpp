@@ -63,8 +63,6 @@ TCacheListDialog::TCacheListDialog(QWidget* parent, const TTanmatsuList& caches)
   btnDelete = new QPushButton(Q("削除(&D)"));
   btnDelete->setObjectName("btnDelete");
   auto* buttons = new QDialogButtonBox;
-  buttons->addButton(btnAdd, QDialogButtonBox::ActionRole);
-  buttons->addButton(btnDelete, QDialogButtonBox::ActionRole);
   QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
   buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
   ok->setDefault(true);
@@ -74,15 +72,24 @@ TCacheListDialog::TCacheListDialog(QWidget* parent, const TTanmatsuList& caches)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lstCaches, 1);
   layout->addLayout(sliderRow);
-  layout->addWidget(buttons);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(btnAdd);
+  bottom->addWidget(btnDelete);
+  bottom->addStretch(1);
+  bottom->addWidget(buttons);
+  layout->addLayout(bottom);
   resize(360, 380);
 
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(btnAdd, &QPushButton::clicked, this, [this] { AddEntry(); });
   connect(btnDelete, &QPushButton::clicked, this, [this] { DeleteEntry(); });
-  connect(lstCaches, &QTreeWidget::currentItemChanged, this,
-          [this] { SelectRow(lstCaches->indexOfTopLevelItem(lstCaches->currentItem())); });
+  // Selecting a row, not merely the focus frame, shows its capacity.
+  connect(lstCaches, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> selected = lstCaches->selectedItems();
+    if (!selected.isEmpty())
+      SelectRow(lstCaches->indexOfTopLevelItem(selected.front()));
+  });
   connect(trkCapacity, &QSlider::valueChanged, this, [this](int p) { SliderMoved(p); });
   FillList();
 }
