@@ -294,7 +294,10 @@ void TTanmatsuListForm::BuildTabs() {
 }
 
 void TTanmatsuListForm::RefreshTabCaptions() {
-  for (int i = 0; i < tabs_->count(); ++i)
+  // A set command applies its set before the tabs are rebuilt: the tabs may
+  // outnumber the sets for a moment.
+  const int count = std::min(tabs_->count(), static_cast<int>(makeSets_.Sets().Count()));
+  for (int i = 0; i < count; ++i)
     tabs_->setTabText(i, QString::fromStdString(makeSets_.TabCaption(static_cast<std::size_t>(i))));
 }
 

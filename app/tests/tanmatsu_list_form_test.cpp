@@ -14,6 +14,7 @@
 #include "platform/ini_file.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -295,6 +296,53 @@ private slots:
     QTest::keyClick(view, Qt::Key_Space);
     QCOMPARE(Ticked(run.Set()), (std::vector<std::size_t>{2}));
     QCOMPARE(run.program.Form().StatusText(), std::string("1 / 287 枚の待受画像を作成します"));
+  }
+
+  void setCommandsAndTheTabsPopUp() {
+    QTemporaryDir dir;
+    WriteMakeSet(PathsIn(dir), "いつもの", 12);
+    test::TMessageRecorder messages;
+    TRun run(dir);
+    TTanmatsuListForm& page = run.Page();
+    run.program.Form().UpdateActions();
+    QVERIFY(!page.actSetDelete->isEnabled());
+    page.actSetClone->trigger();
+    QCOMPARE(page.Tabs()->tabText(1).toStdString(), std::string("コピー ～ いつもの(12)"));
+    QCOMPARE(page.Tabs()->currentIndex(), 1);
+    SetInputHook([](const std::string&, const std::string&,
+                    const std::string& text) -> std::optional<std::string> {
+      return text == "コピー ～ いつもの" ? std::optional<std::string>("別") : std::nullopt;
+    });
+    page.actSetRename->trigger();
+    QCOMPARE(page.Tabs()->tabText(1).toStdString(), std::string("別(12)"));
+    // The pop-up acts on the tab under the pointer: pressing it selects it.
+    emit page.Tabs()->customContextMenuRequested(page.Tabs()->tabRect(0).center());
+    QCOMPARE(page.Tabs()->currentIndex(), 0);
+    QCOMPARE(page.MakeSets().CurrentIndex(), std::size_t(0));
+    for (QWidget* popup = QApplication::activePopupWidget(); popup;
+         popup = QApplication::activePopupWidget())
+      popup->close();
+    run.program.Form().UpdateActions();
+    QVERIFY(page.actSetDelete->isEnabled());
+    page.actSetDelete->trigger();
+    QCOMPARE(messages.Messages.size(), std::size_t(1));
+    QCOMPARE(messages.Messages.back().Text, std::string("いつもの を削除してもよろしいですか？"));
+    QCOMPARE(page.Tabs()->count(), 1);
+    QCOMPARE(page.Tabs()->tabText(0).toStdString(), std::string("別(12)"));
+  }
+
+  void deleteKeyInTheListRunsTheDeleteCommand() {
+    QTemporaryDir dir;
+    test::TMessageRecorder messages;
+    TRun run(dir);
+    TTanmatsuListForm& page = run.Page();
+    page.ListView()->setFocus();
+    page.SelectHandsetRows({0});
+    QTest::keyClick(page.ListView(), Qt::Key_Delete);
+    QCOMPARE(messages.Messages.size(), std::size_t(1));
+    QCOMPARE(messages.Messages[0].Text, std::string("ユーザー端末以外は削除できません"));
+    QTest::keyClick(page.ListView(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(page.ListView()->SelectedRows().size(), std::size_t(287));
   }
 
   void treeCheckBoxOnAPartlyCheckedSeries() {
