@@ -92,6 +92,8 @@ QWidget* TTanmatsuListForm::CreateWidgets() {
   list_ = new TTanmatsuListView;
   model_ = new TTanmatsuListModel(records_, listed_, Form().Session(), this);
   list_->setModel(model_);
+  // The tick column keeps its width; the others stay within their limits.
+  list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
   splitter_->addWidget(tree_);
   splitter_->addWidget(list_);
   splitter_->setStretchFactor(1, 1);
