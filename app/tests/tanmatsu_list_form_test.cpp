@@ -343,6 +343,12 @@ private slots:
     QCOMPARE(messages.Messages[0].Text, std::string("ユーザー端末以外は削除できません"));
     QTest::keyClick(page.ListView(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(page.ListView()->SelectedRows().size(), std::size_t(287));
+    // Tab leads from the tree to the list.
+    run.program.Form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&run.program.Form()));
+    page.TreeView()->setFocus();
+    QTest::keyClick(page.TreeView(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page.ListView()));
   }
 
   void treeCheckBoxOnAPartlyCheckedSeries() {
