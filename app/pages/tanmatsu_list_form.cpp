@@ -58,7 +58,10 @@ TTanmatsuListForm::TTanmatsuListForm(TForm1& form)
   root_->FillRows(rows_);
   RefreshRecords();
 
+  // A "makeset.txt" that cannot be read is said at once; it is then left
+  // alone at exit.
   UserFiles().LoadMakeSets(makeSets_);
+  form.ShowNewMessages();
   LoadSettings();
   BuildTabs();
 

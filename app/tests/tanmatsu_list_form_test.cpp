@@ -131,6 +131,20 @@ private slots:
     QVERIFY(messages.Messages.empty());
   }
 
+  void anUnreadableSetFileIsSaidAtStartAndKept() {
+    QTemporaryDir dir;
+    const TUserFilePaths paths = PathsIn(dir);
+    std::filesystem::create_directory(paths.MakeSets);
+    test::TMessageRecorder messages;
+    {
+      TRun run(dir);
+      QCOMPARE(messages.Messages.size(), std::size_t(1));
+      QVERIFY(messages.Messages[0].Text.find("makeset.txt") != std::string::npos);
+      QCOMPARE(run.Page().Tabs()->tabText(0).toStdString(), std::string("標準のセット(0)"));
+    }
+    QVERIFY(std::filesystem::is_directory(paths.MakeSets));
+  }
+
   void headerClicksSortByWidthThenByName() {
     QTemporaryDir dir;
     TRun run(dir);
