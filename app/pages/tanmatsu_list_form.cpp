@@ -52,7 +52,6 @@ TTanmatsuListForm::TTanmatsuListForm(TForm1& form)
   layout->addWidget(CreateWidgets(), 1);
   CreateMenus();
 
-  RefreshRecords();
   root_ = CreateTanmatsuTree(
       form.Session(), [this](const TTanmatsuTreeNode& node) { return LeafCheckState(node); });
   root_->FillRows(rows_);
