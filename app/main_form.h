@@ -69,6 +69,9 @@ public:
   // Sets every command's enabled and checked state, the current page's too;
   // runs whenever the event loop goes idle and after each page change.
   void UpdateActions();
+  // Shows the user-file messages not shown yet (a page that reads its own
+  // file at start-up calls it).
+  void ShowNewMessages();
 
   QPushButton* BackButton() const { return btnBack_; }
   QPushButton* NextButton() const { return btnNext_; }
@@ -92,7 +95,6 @@ private:
   void LoadSettings();
   void SaveSettings();
   TWindowPlacement CurrentPlacement() const;
-  void ShowNewMessages();
   void OpenHelp();
   void OpenHomePage();
 
