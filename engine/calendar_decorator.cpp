@@ -5,7 +5,7 @@
 #include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/ini_file.h"
-#include "platform/text_renderer.h"
+#include "imaging/text_renderer.h"
 
 #include <algorithm>
 #include <cmath>
