@@ -4,6 +4,7 @@
 
 #include "catalogue/tanmatsu_record.h"
 #include "platform/errors.h"
+#include "platform/text_fields.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -74,12 +75,5 @@ private:
   std::vector<TTanmatsuRecord> records_;
   std::vector<TCacheCapacity> caches_;
 };
-
-// The pieces of text between separators: n separators give n + 1 pieces,
-// empty ones included; an empty text gives one empty piece.
-std::vector<std::string> SplitFields(std::string_view text, std::string_view separator);
-
-// The pieces joined with the separator between them.
-std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator);
 
 } // namespace mirufo

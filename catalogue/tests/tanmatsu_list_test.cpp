@@ -314,14 +314,6 @@ TEST(TanmatsuList, IndexesOutsideTheListRaiseRangeErrors) {
   EXPECT_EQ(list.Count() + list.CacheCount(), 0u);
 }
 
-TEST(TextHelpers, SplitAndJoinFields) {
-  EXPECT_EQ(SplitFields("", "\t"), std::vector<std::string>{""});
-  EXPECT_EQ(SplitFields("a\t\tb\t", "\t"), (std::vector<std::string>{"a", "", "b", ""}));
-  EXPECT_EQ(SplitFields("表\t示", "\t"), (std::vector<std::string>{"表", "示"}));
-  EXPECT_EQ(JoinFields({}, "\t"), "");
-  EXPECT_EQ(JoinFields({"a", "", "b"}, ", "), "a, , b");
-}
-
 TEST(TextHelpers, CacheAndBpsTexts) {
   EXPECT_EQ(CacheToStr(0), "∞");
   EXPECT_EQ(CacheToStr(-3), "∞");
