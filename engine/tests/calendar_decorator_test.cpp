@@ -1,6 +1,6 @@
 #include "engine/calendar_decorator.h"
-#include "platform/errors.h"
 #include "imaging/text_renderer.h"
+#include "platform/errors.h"
 
 #include <climits>
 #include <cmath>
