@@ -49,15 +49,15 @@ TPngWriteOptions PngOptions(const TFormatOptions& options, bool copyright,
   return png;
 }
 
-TBitmap DecodeGraphic(const TGraphic& graphic) {
+TBitmap DecodeGraphic(const TEncodedGraphic& graphic) {
   switch (graphic.Kind) {
-  case TGraphic::gkGIF:
+  case TEncodedGraphic::gkGIF:
     return DecodeGif(graphic.Data);
-  case TGraphic::gkJPEG:
+  case TEncodedGraphic::gkJPEG:
     return DecodeJpeg(graphic.Data);
-  case TGraphic::gkPNG:
+  case TEncodedGraphic::gkPNG:
     return DecodePng(graphic.Data);
-  case TGraphic::gkBitmap:
+  case TEncodedGraphic::gkBitmap:
     return DecodeBmp(graphic.Data);
   }
   return TBitmap();
@@ -66,7 +66,7 @@ TBitmap DecodeGraphic(const TGraphic& graphic) {
 } // namespace
 
 void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
-                 std::unique_ptr<TGraphic>& graphic, std::int64_t limit, bool copyright,
+                 std::unique_ptr<TEncodedGraphic>& graphic, std::int64_t limit, bool copyright,
                  const std::string& comment, TFormatOptions& options, std::int32_t& fileSize) {
   if (graphic)
     throw EMirufoError("Graphicはnilでなければなりません");
@@ -77,9 +77,9 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
   int b = options.Bits;
   int q = options.JpegQuality;
   // Each attempt is a full encode; the previous attempt's object goes first.
-  auto attempt = [&](TGraphic::TKind kind, auto encode) {
+  auto attempt = [&](TEncodedGraphic::TKind kind, auto encode) {
     graphic.reset();
-    graphic = std::make_unique<TGraphic>(kind, encode());
+    graphic = std::make_unique<TEncodedGraphic>(kind, encode());
     std::string stream;
     SaveWithComment(*graphic, stream, comment, copyright);
     fileSize = static_cast<std::int32_t>(stream.size());
@@ -90,7 +90,7 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
     const TGifCodeStream stream = options.GifCompression == 1 ? gcRLE : gcLZW;
     for (b = PaletteStartBits(b);; b = LowerBits(b)) {
       Reduce(input, options, b, *reduced);
-      if (!attempt(TGraphic::gkGIF, [&] { return EncodeGif(*reduced, stream); }) || b <= 1)
+      if (!attempt(TEncodedGraphic::gkGIF, [&] { return EncodeGif(*reduced, stream); }) || b <= 1)
         break;
     }
     break;
@@ -99,7 +99,8 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
     b = 24;
     *reduced = input;
     for (;; q -= 10) {
-      if (!attempt(TGraphic::gkJPEG, [&] { return EncodeJpeg(*reduced, q, options.Interlace); }) ||
+      if (!attempt(TEncodedGraphic::gkJPEG,
+                   [&] { return EncodeJpeg(*reduced, q, options.Interlace); }) ||
           q <= 10)
         break;
     }
@@ -108,7 +109,7 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
     const TPngWriteOptions png = PngOptions(options, copyright, comment);
     for (b = PaletteStartBits(b);; b = LowerBits(b)) {
       Reduce(input, options, b, *reduced);
-      if (!attempt(TGraphic::gkPNG, [&] { return EncodePng(*reduced, png); }) || b <= 1)
+      if (!attempt(TEncodedGraphic::gkPNG, [&] { return EncodePng(*reduced, png); }) || b <= 1)
         break;
     }
     break;
@@ -118,7 +119,7 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
     *reduced = input;
     if (reduced->PixelFormat() != pf24bit)
       reduced->SetPixelFormat(pf24bit);
-    attempt(TGraphic::gkPNG,
+    attempt(TEncodedGraphic::gkPNG,
             [&] { return EncodePng(*reduced, PngOptions(options, copyright, comment)); });
     break;
   case ifBMP:
@@ -129,14 +130,14 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
         ReduceMonochrome(input, options, *reduced);
       else
         Reduce(input, options, b, *reduced);
-      if (!attempt(TGraphic::gkBitmap, [&] { return EncodeBmp(*reduced); }) || b <= 1)
+      if (!attempt(TEncodedGraphic::gkBitmap, [&] { return EncodeBmp(*reduced); }) || b <= 1)
         break;
     }
     break;
   case ifBMP2:
     b = 1;
     ReduceMonochrome(input, options, *reduced);
-    attempt(TGraphic::gkBitmap, [&] { return EncodeBmp(*reduced); });
+    attempt(TEncodedGraphic::gkBitmap, [&] { return EncodeBmp(*reduced); });
     break;
   default:
     throw EMirufoError("未対応の画像形式です");
@@ -167,9 +168,9 @@ void SettleFormatOptions(TFormatOptions& options) {
   }
 }
 
-void SaveWithComment(const TGraphic& graphic, std::string& stream, const std::string& comment,
-                     bool copyright) {
-  if (graphic.Kind != TGraphic::gkJPEG) {
+void SaveWithComment(const TEncodedGraphic& graphic, std::string& stream,
+                     const std::string& comment, bool copyright) {
+  if (graphic.Kind != TEncodedGraphic::gkJPEG) {
     stream += graphic.Data;
     return;
   }
@@ -182,7 +183,7 @@ void SaveWithComment(const TGraphic& graphic, std::string& stream, const std::st
   InsertJpegComment(graphic, stream, text);
 }
 
-void InsertJpegComment(const TGraphic& jpeg, std::string& stream, std::string_view text) {
+void InsertJpegComment(const TEncodedGraphic& jpeg, std::string& stream, std::string_view text) {
   const std::string bytes = Utf8ToCp932(text);
   if (bytes.size() > 0xFFFF - 2)
     throw EMirufoError("JPEGのコメントが長すぎます");

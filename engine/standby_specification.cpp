@@ -204,7 +204,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
         } else {
           const TFormatOptions start = formatOptions_;
           std::unique_ptr<TBitmap> reduced;
-          std::unique_ptr<TGraphic> graphic;
+          std::unique_ptr<TEncodedGraphic> graphic;
           std::int32_t size = 0;
           EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
                       formatOptions_.Comment, formatOptions_, size);

@@ -35,7 +35,7 @@ struct TResult {
   TFormatOptions Options;
   std::int32_t Size = 0;
   std::unique_ptr<TBitmap> Reduced;
-  std::unique_ptr<TGraphic> Graphic;
+  std::unique_ptr<TEncodedGraphic> Graphic;
 };
 
 TResult Encode(const TBitmap& input, TFormatOptions options, std::int64_t limit,
@@ -91,7 +91,7 @@ TEST(JpegComment, SegmentGoesInAtByte20WithTheCopyrightMarkAndComment) {
 TEST(EncodeImage, GraphicMustBeEmptyOnEntry) {
   TBitmap picture = Noise(8, 8, 2);
   std::unique_ptr<TBitmap> reduced;
-  auto graphic = std::make_unique<TGraphic>(TGraphic::gkJPEG, "x");
+  auto graphic = std::make_unique<TEncodedGraphic>(TEncodedGraphic::gkJPEG, "x");
   TFormatOptions options = Options(ifJPEG);
   std::int32_t size = 0;
   try {
