@@ -1,6 +1,7 @@
 // mirufo-cli list: the handset catalogue, or the named cache capacities.
 #include "catalogue/named_bits_list.h"
 #include "cli/cli.h"
+#include "engine/output_format.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"

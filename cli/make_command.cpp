@@ -6,6 +6,7 @@
 #include "catalogue/named_bits_list.h"
 #include "cli/cli.h"
 #include "engine/calendar_decorator.h"
+#include "engine/output_format.h"
 #include "engine/standby_image_decorator.h"
 #include "import/multi_format_bitmap.h"
 #include "output/save_run.h"

@@ -18,9 +18,8 @@ namespace mirufo {
 // For JPEG the comment segment is not in Data; SaveWithComment adds it.
 class TEncodedGraphic {
 public:
-  enum TKind : std::uint8_t { gkGIF, gkJPEG, gkPNG, gkBitmap };
-  TEncodedGraphic(TKind kind, std::string data) : Kind(kind), Data(std::move(data)) {}
-  const TKind Kind;
+  TEncodedGraphic(TImageFormat format, std::string data) : Format(format), Data(std::move(data)) {}
+  const TImageFormat Format;
   const std::string Data;
 };
 
@@ -51,6 +50,8 @@ void SaveWithComment(const TEncodedGraphic& graphic, std::string& stream,
 // CP932) right after the SOI marker and the JFIF APP0 segment. An empty text
 // gives a segment of length 2.
 void InsertJpegComment(const TEncodedGraphic& jpeg, std::string& stream, std::string_view text);
+// The same for the bytes of a JPEG file.
+void InsertJpegComment(std::string_view jpeg, std::string& stream, std::string_view text);
 
 // The format stage.
 class TFormatBuffer : public TImageBufferNode {

@@ -3,6 +3,7 @@
 #include "engine/image_buffer_node.h"
 
 #include "engine/format_buffer.h"
+#include "engine/output_format.h"
 #include "engine/resize_ahead.h"
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_specification.h"
@@ -35,17 +36,8 @@ bool SameFormat(const TFormatOptions& a, const TFormatOptions& b) {
                           (a.Bits == b.Bits && a.Reduction == b.Reduction && a.Dither == b.Dither);
   if (!sameColour || a.Comment != b.Comment || a.Copyright != b.Copyright)
     return false;
-  switch (a.Format) {
-  case ifGIF:
-    return a.GifCompression == b.GifCompression;
-  case ifJPEG:
-    return a.JpegQuality == b.JpegQuality && a.Interlace == b.Interlace;
-  case ifPNG8:
-  case ifPNG24:
-    return a.PngCompressLevel == b.PngCompressLevel && a.Interlace == b.Interlace;
-  default:
-    return true;
-  }
+  const TOutputFormat* format = FindOutputFormat(a.Format);
+  return !format || format->SameOptions(a, b);
 }
 
 TColor CornerColor(const TBitmap& input, const TStageParams& params) {

@@ -331,13 +331,10 @@ TEST(TextHelpers, CacheAndBpsTexts) {
   EXPECT_EQ(BpsToStr(1350), "1.4K");
 }
 
-TEST(TextHelpers, CarrierAndFormatNames) {
+TEST(TextHelpers, CarrierNames) {
   EXPECT_EQ(CarrierName(crAu), "au by KDDI");
   EXPECT_EQ(CarrierName(crUser), "ユーザー定義");
   EXPECT_EQ(CarrierName(static_cast<TCarrier>(9)), "");
-  EXPECT_EQ(FormatExt(ifJPEG), "jpg");
-  EXPECT_EQ(FormatExt(ifPNG24), "png");
-  EXPECT_EQ(FormatExt(ifBMP2), "bmp");
 }
 
 } // namespace
