@@ -12,6 +12,7 @@
 #include "output/save_run.h"
 #include "output/standby_texts.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
@@ -616,7 +617,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::vector<std::string> status = StatusTexts(target);
     const TFormatOptions& o = target.FormatOptions();
     const std::int32_t size = target.FileSize();
-    const std::int64_t cacheBytes = static_cast<std::int64_t>(std::llround(record.Cache * 1024.0));
+    const std::int64_t cacheBytes = KilobytesToBytes(record.Cache);
     if (a.Json) {
       entries << (s ? ", " : "") << "{\"file\": " << JsonString(set.FileNameOf(s))
               << ", \"handsets\": [";

@@ -126,7 +126,8 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     TBitmap canvas(params.Width, params.Height, input.PixelFormat());
     canvas.SetPalette(input.Palette());
     canvas.Fill(CornerColor(input, params));
-    canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()});
+    if (!canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()}))
+      throw EMirufoError("画像を台紙に配置できませんでした");
     Bitmap = std::move(canvas);
     break;
   }
@@ -135,10 +136,11 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     const int strength = params.Sharpness;
     if (strength >= shLow && strength <= shHigh && params.Count > 0) {
       TProgressInfo info = MakeProgressInfo(nullptr, "フィルタリング", nullptr);
-      if (params.Count == 1)
-        FilterBitmap(input, Bitmap, strength, info);
-      else
-        FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
+      const bool sharpened =
+          params.Count == 1 ? FilterBitmap(input, Bitmap, strength, info)
+                            : FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
+      if (!sharpened)
+        throw EMirufoError("画像をシャープにできませんでした");
     }
     break;
   }

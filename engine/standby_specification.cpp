@@ -192,7 +192,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
       // the file fits the cache; the next make starts from those values.
       // Without a limit no attempt can be over, so only the starting bits
       // settle and nothing needs encoding.
-      const std::int64_t limit = Trunc(static_cast<long double>(handset_.Cache) * 1024);
+      const std::int64_t limit = KilobytesToBytes(handset_.Cache);
       if (limit > 0) {
         auto& known = input.FitResults;
         auto found = std::find_if(known.begin(), known.end(), [&](const auto& r) {
@@ -334,8 +334,10 @@ std::string TStandbySpecification::ProgressText() const {
 }
 
 bool TStandbySpecification::IsSizeOver() const {
-  return handset_.Cache > 0 &&
-         static_cast<long double>(handset_.Cache) * 1024 < static_cast<long double>(FileSize());
+  // The file size is whole bytes, so comparing with the truncated limit is
+  // the same as comparing with the exact product.
+  const std::int64_t limit = KilobytesToBytes(handset_.Cache);
+  return limit > 0 && limit < FileSize();
 }
 
 bool TStandbySpecification::IsFormatViolation() const {

@@ -123,7 +123,7 @@ public:
   // clipped to both bitmaps. Both must have the same pixel format; bitmaps of
   // 8 bits or fewer copy indexes, not colours. Returns false (and copies
   // nothing) when the formats differ.
-  bool CopyRect(int destX, int destY, const TBitmap& source, TRect sourceRect);
+  [[nodiscard]] bool CopyRect(int destX, int destY, const TBitmap& source, TRect sourceRect);
 
   // Same size, format, palette (for palette formats) and pixels; row padding
   // is not compared.
