@@ -17,6 +17,7 @@
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
+#include "platform/limits.h"
 
 #include <chrono>
 #include <cmath>
@@ -169,8 +170,9 @@ TMakeArgs ParseMakeArgs(const std::vector<std::string>& args, bool& help) {
       std::size_t comma = v.find(',');
       if (comma == std::string::npos)
         throw EUsageError("--lookat の値は X,Y の形で指定してください: " + v);
-      a.LookAt = TLookAtPoint{IntegerValue(arg, v.substr(0, comma), 0, kMaxBitmapSide),
-                              IntegerValue(arg, v.substr(comma + 1), 0, kMaxBitmapSide)};
+      const auto maxSide = static_cast<int>(Limits().MaxSide);
+      a.LookAt = TLookAtPoint{IntegerValue(arg, v.substr(0, comma), 0, maxSide),
+                              IntegerValue(arg, v.substr(comma + 1), 0, maxSide)};
     } else if (arg == "--set") {
       a.SetName = value();
     } else if (arg == "--handsets") {

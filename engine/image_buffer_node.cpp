@@ -111,8 +111,8 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     TResizeAhead* ahead = parent_->ResizeAhead;
     if (!(ahead && ahead->Take(params, Bitmap)) && !ResizeForStage(input, params, Bitmap))
       throw EMirufoError("画像のサイズを変更できませんでした");
-    // The look-at point follows the scaling (the products fit 64 bits; the
-    // sides are limited to 30000).
+    // The look-at point follows the scaling (products of two 32-bit values
+    // fit 64 bits).
     const std::int64_t pw = input.Width(), ph = input.Height();
     LookAt.X = pw > 0 ? static_cast<std::int32_t>(
                             Div<std::int64_t>(std::int64_t{parent_->LookAt.X} * params.Width, pw))

@@ -7,6 +7,7 @@
 #include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <algorithm>
 #include <limits>
@@ -19,7 +20,7 @@ namespace {
 std::int32_t ScaledSide(std::int32_t side, std::int32_t screen, std::int32_t otherSide) {
   const long double exact =
       static_cast<long double>(side) * static_cast<long double>(screen) / otherSide;
-  if (!(exact < static_cast<long double>(kMaxBitmapSide) + 1))
+  if (!(exact < static_cast<long double>(Limits().MaxSide) + 1))
     throw EOutOfResources("拡大後の画像が大きすぎます");
   return static_cast<std::int32_t>(Round(exact));
 }
