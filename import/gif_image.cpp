@@ -22,9 +22,9 @@ int ReadFromBytes(GifFileType* gif, GifByteType* data, int length) {
   return static_cast<int>(n);
 }
 
-struct TGifCloser {
+struct TGifFileCloser {
   GifFileType* Gif;
-  ~TGifCloser() {
+  ~TGifFileCloser() {
     int error = 0;
     DGifCloseFile(Gif, &error);
   }
@@ -68,7 +68,7 @@ void TGIFImage::LoadFromBytes(std::string_view bytes, const std::string& name) {
   if (!gif)
     RaiseInvalidGraphic(name,
                         std::string("GIF ファイルではありません (") + GifErrorString(error) + ")");
-  TGifCloser closer{gif};
+  TGifFileCloser closer{gif};
   CheckPictureSize(name, gif->SWidth, gif->SHeight);
   if (!FindFirstImage(gif, name))
     RaiseInvalidGraphic(name, "GIF ファイルに画像がありません");
