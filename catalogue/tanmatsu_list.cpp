@@ -233,8 +233,17 @@ void TTanmatsuList::AssignCaches(const TTanmatsuList& other) {
 
 void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
   Clear();
+  LoadFromLines(ReadCp932Lines(fileName), fileName);
+}
+
+void TTanmatsuList::LoadFromText(std::string_view text, const std::filesystem::path& fileName) {
+  Clear();
+  LoadFromLines(Cp932TextToLines(text), fileName);
+}
+
+void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
+                                  const std::filesystem::path& fileName) {
   TListReader reader(fileName);
-  std::vector<std::string> lines = ReadCp932Lines(fileName);
 
   const bool tl2 = !lines.empty() && lines[0] == "TL2";
   const bool tl1 = !lines.empty() && lines[0] == "TL1";
@@ -268,6 +277,14 @@ void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
 }
 
 void TTanmatsuList::SaveToFile(const std::filesystem::path& fileName) const {
+  WriteCp932Lines(fileName, SaveToLines());
+}
+
+std::string TTanmatsuList::SaveToText() const {
+  return LinesToCp932Text(SaveToLines());
+}
+
+std::vector<std::string> TTanmatsuList::SaveToLines() const {
   std::vector<std::string> lines;
   lines.reserve(records_.size() + caches_.size() + 3);
   lines.push_back("TL2");
@@ -282,7 +299,7 @@ void TTanmatsuList::SaveToFile(const std::filesystem::path& fileName) const {
   lines.push_back("cache");
   for (const TCacheCapacity& c : caches_)
     lines.push_back(c.Name + "\t" + FormatCapacity(c.Capacity));
-  WriteCp932Lines(fileName, lines);
+  return lines;
 }
 
 } // namespace mirufo

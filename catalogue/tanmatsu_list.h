@@ -68,7 +68,14 @@ public:
   // Cache is written, not the named capacity. Raises EInOutError.
   void SaveToFile(const std::filesystem::path& fileName) const;
 
+  // The same reading from the CP932 text of a file held in memory (fileName
+  // names it in messages), and the text SaveToFile writes.
+  void LoadFromText(std::string_view text, const std::filesystem::path& fileName);
+  std::string SaveToText() const;
+
 private:
+  void LoadFromLines(const std::vector<std::string>& lines, const std::filesystem::path& fileName);
+  std::vector<std::string> SaveToLines() const;
   void CheckIndex(std::size_t index) const;
   void CheckCacheIndex(std::size_t index) const;
 

@@ -64,6 +64,13 @@ TEST(TanmatsuListFile, RoundTripKeepsRecordsAndCaches) {
   ASSERT_EQ(back.CacheCount(), 2u);
   EXPECT_EQ(back.GetCache(1).Name, "DoCoMo 10KB（504i 以前）");
   EXPECT_EQ(back.GetCache(1).Capacity, 12.5f);
+
+  // In memory the text is the file's, and reads back the same.
+  EXPECT_EQ(list.SaveToText(), ReadBytes(dir / "u.lst"));
+  TTanmatsuList fromText;
+  fromText.LoadFromText(list.SaveToText(), "u.lst");
+  EXPECT_EQ(fromText.SaveToText(), back.SaveToText());
+  EXPECT_THROW(fromText.LoadFromText("not a list", "bad.lst"), ETanmatsuListFileError);
 }
 
 TEST(TanmatsuListFile, WritesTheExactLayout) {
