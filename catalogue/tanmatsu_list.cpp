@@ -150,36 +150,6 @@ std::string FormatsToText(TImageFormats formats) {
 
 } // namespace
 
-std::vector<std::string> SplitFields(std::string_view text, std::string_view separator) {
-  std::vector<std::string> pieces;
-  if (separator.empty()) {
-    pieces.emplace_back(text);
-    return pieces;
-  }
-  // UTF-8 never places a character's lead byte inside another character, so
-  // a plain byte search cannot match in the middle of a character.
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t at = text.find(separator, start);
-    if (at == std::string_view::npos) {
-      pieces.emplace_back(text.substr(start));
-      return pieces;
-    }
-    pieces.emplace_back(text.substr(start, at - start));
-    start = at + separator.size();
-  }
-}
-
-std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator) {
-  std::string text;
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    if (i > 0)
-      text += separator;
-    text += pieces[i];
-  }
-  return text;
-}
-
 void TTanmatsuList::CheckIndex(std::size_t index) const {
   if (index >= records_.size())
     throw ERangeError(kClassName);
@@ -263,8 +233,17 @@ void TTanmatsuList::AssignCaches(const TTanmatsuList& other) {
 
 void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
   Clear();
+  LoadFromLines(ReadCp932Lines(fileName), fileName);
+}
+
+void TTanmatsuList::LoadFromText(std::string_view text, const std::filesystem::path& fileName) {
+  Clear();
+  LoadFromLines(Cp932TextToLines(text), fileName);
+}
+
+void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
+                                  const std::filesystem::path& fileName) {
   TListReader reader(fileName);
-  std::vector<std::string> lines = ReadCp932Lines(fileName);
 
   const bool tl2 = !lines.empty() && lines[0] == "TL2";
   const bool tl1 = !lines.empty() && lines[0] == "TL1";
@@ -298,6 +277,14 @@ void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
 }
 
 void TTanmatsuList::SaveToFile(const std::filesystem::path& fileName) const {
+  WriteCp932Lines(fileName, SaveToLines());
+}
+
+std::string TTanmatsuList::SaveToText() const {
+  return LinesToCp932Text(SaveToLines());
+}
+
+std::vector<std::string> TTanmatsuList::SaveToLines() const {
   std::vector<std::string> lines;
   lines.reserve(records_.size() + caches_.size() + 3);
   lines.push_back("TL2");
@@ -312,7 +299,7 @@ void TTanmatsuList::SaveToFile(const std::filesystem::path& fileName) const {
   lines.push_back("cache");
   for (const TCacheCapacity& c : caches_)
     lines.push_back(c.Name + "\t" + FormatCapacity(c.Capacity));
-  WriteCp932Lines(fileName, lines);
+  return lines;
 }
 
 } // namespace mirufo

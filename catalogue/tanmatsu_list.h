@@ -4,6 +4,7 @@
 
 #include "catalogue/tanmatsu_record.h"
 #include "platform/errors.h"
+#include "platform/text_fields.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -67,19 +68,19 @@ public:
   // Cache is written, not the named capacity. Raises EInOutError.
   void SaveToFile(const std::filesystem::path& fileName) const;
 
+  // The same reading from the CP932 text of a file held in memory (fileName
+  // names it in messages), and the text SaveToFile writes.
+  void LoadFromText(std::string_view text, const std::filesystem::path& fileName);
+  std::string SaveToText() const;
+
 private:
+  void LoadFromLines(const std::vector<std::string>& lines, const std::filesystem::path& fileName);
+  std::vector<std::string> SaveToLines() const;
   void CheckIndex(std::size_t index) const;
   void CheckCacheIndex(std::size_t index) const;
 
   std::vector<TTanmatsuRecord> records_;
   std::vector<TCacheCapacity> caches_;
 };
-
-// The pieces of text between separators: n separators give n + 1 pieces,
-// empty ones included; an empty text gives one empty piece.
-std::vector<std::string> SplitFields(std::string_view text, std::string_view separator);
-
-// The pieces joined with the separator between them.
-std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator);
 
 } // namespace mirufo

@@ -40,40 +40,6 @@ std::string CarrierName(TCarrier carrier) {
   return "";
 }
 
-std::string FormatExt(TImageFormat format) {
-  switch (format) {
-  case ifGIF:
-    return "gif";
-  case ifJPEG:
-    return "jpg";
-  case ifPNG8:
-  case ifPNG24:
-    return "png";
-  case ifBMP:
-  case ifBMP2:
-    return "bmp";
-  }
-  return "";
-}
-
-std::string FormatName(TImageFormat format) {
-  switch (format) {
-  case ifGIF:
-    return "GIF";
-  case ifJPEG:
-    return "JPEG";
-  case ifPNG8:
-    return "PNG8";
-  case ifPNG24:
-    return "PNG24";
-  case ifBMP:
-    return "BMP";
-  case ifBMP2:
-    return "BMP2";
-  }
-  return "";
-}
-
 std::string CacheToStr(double capacity) {
   if (!(capacity > 0))
     return "∞";

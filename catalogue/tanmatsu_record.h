@@ -93,13 +93,6 @@ struct TCacheCapacity {
 // Display name of a carrier; "" for a value outside the table.
 std::string CarrierName(TCarrier carrier);
 
-// File extension of a format, without a dot; "" for an unknown code.
-std::string FormatExt(TImageFormat format);
-
-// Name of a format: "GIF", "JPEG", "PNG8", "PNG24", "BMP", "BMP2"; "" for an
-// unknown code.
-std::string FormatName(TImageFormat format);
-
 // Cache capacity as text: "∞", "7.5KB", "20KB".
 std::string CacheToStr(double capacity);
 

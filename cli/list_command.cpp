@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/doc_writers.h"
 #include "cli/option_table.h"
+#include "engine/output_format.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"

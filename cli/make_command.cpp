@@ -11,12 +11,14 @@
 #include "cli/make_options.h"
 #include "cli/make_report.h"
 #include "engine/calendar_decorator.h"
+#include "engine/output_format.h"
 #include "engine/standby_image_decorator.h"
 #include "import/multi_format_bitmap.h"
 #include "output/save_run.h"
 #include "output/standby_file_name.h"
 #include "output/standby_texts.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/arith.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
@@ -230,14 +232,6 @@ void ReportProgress(std::ostream& err, bool terminal, const TStandbyMaker& maker
     err << "\n";
 }
 
-// A cache of KB in bytes, held within the 64-bit range for absurd values.
-std::int64_t CacheBytes(double kilobytes) {
-  const long double bytes = static_cast<long double>(kilobytes) * 1024.0L;
-  if (!(bytes < static_cast<long double>(std::numeric_limits<std::int64_t>::max())))
-    return std::numeric_limits<std::int64_t>::max();
-  return bytes > 0 ? static_cast<std::int64_t>(std::llround(bytes)) : 0;
-}
-
 TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions& save,
                           const TSaveReport& saved, const std::vector<bool>& existed) {
   TMakeReport report;
@@ -267,7 +261,7 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
       e.Quality = o.JpegQuality;
     e.Size = target.FileSize();
     e.CacheKB = record.Cache;
-    e.CacheBytes = CacheBytes(record.Cache);
+    e.CacheBytes = KilobytesToBytes(record.Cache);
     e.Bps = record.Bps;
     e.Status = StatusTexts(target);
     const std::filesystem::path path = report.Folder + e.File;

@@ -3,6 +3,7 @@
 #include "cli/make_options.h"
 
 #include "imaging/bitmap.h"
+#include "platform/limits.h"
 
 namespace mirufo::cli {
 namespace {
@@ -116,9 +117,10 @@ TCommand<TMakeArgs> BuildMakeCommand() {
          const std::size_t comma = v->find(',');
          if (comma == std::string::npos)
            throw EUsageError(Tr("--lookat の値は X,Y の形で指定してください: ") + *v);
-         a.LookAt =
-             TLookAtPoint{StrictInteger("--lookat", v->substr(0, comma), 0, kMaxBitmapSide),
-                          StrictInteger("--lookat", v->substr(comma + 1), 0, kMaxBitmapSide)};
+         a.LookAt = TLookAtPoint{
+             StrictInteger("--lookat", v->substr(0, comma), 0, static_cast<int>(Limits().MaxSide)),
+             StrictInteger("--lookat", v->substr(comma + 1), 0,
+                           static_cast<int>(Limits().MaxSide))};
        }});
 
   o.push_back(Choice<TResizeMode>(

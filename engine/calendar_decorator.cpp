@@ -2,10 +2,10 @@
 // does the Gregorian arithmetic it needs.
 #include "engine/calendar_decorator.h"
 
+#include "imaging/text_renderer.h"
 #include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/ini_file.h"
-#include "platform/text_renderer.h"
 
 #include <algorithm>
 #include <cmath>

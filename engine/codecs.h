@@ -1,8 +1,8 @@
-// Encoders and decoders of the output file formats, working on bytes in
-// memory. Encoders return the file exactly as the format's writer produces it
-// (the JPEG comment segment is added later, by SaveWithComment). Decoders
-// always return a 24-bit picture. Every failure raises EMirufoError (or
-// EOutOfResources for a picture too large to hold); nothing is ever printed.
+// Encoders of the output file formats, working on bytes in memory. They
+// return the file exactly as the format's writer produces it (the JPEG
+// comment segment is added later, by SaveWithComment). Every failure raises
+// EMirufoError; nothing is ever printed. The files are decoded again by the
+// readers of import/ (see output_format.h).
 #pragma once
 
 #include "imaging/bitmap.h"
@@ -17,7 +17,6 @@ namespace mirufo {
 // 100), baseline or progressive. The output starts with SOI and a 16-byte
 // JFIF APP0 segment, 20 bytes in all. The picture is 24 or 32 bits.
 std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive);
-TBitmap DecodeJpeg(std::string_view bytes);
 
 // Length of the SOI marker plus the JFIF APP0 segment that starts every file
 // EncodeJpeg writes.
@@ -37,14 +36,10 @@ struct TPngWriteOptions {
 // hold at most 32768 data bytes. After IHDR come tIME, tEXt "Comment",
 // tEXt "Software" and tEXt "Copyright", then the image chunks.
 std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options);
-TBitmap DecodePng(std::string_view bytes);
 
 // Windows bitmap file: 1, 4, 8 or 24 bits as the picture holds them (32 bits
 // is written as 24), palette for 8 bits or fewer, rows bottom-up.
 std::string EncodeBmp(const TBitmap& picture);
-// Reads uncompressed Windows bitmaps of 1, 4, 8, 24 and 32 bits, bottom-up or
-// top-down.
-TBitmap DecodeBmp(std::string_view bytes);
 
 // The two code streams the GIF writer can produce.
 enum TGifCodeStream : std::uint8_t {
@@ -55,7 +50,5 @@ enum TGifCodeStream : std::uint8_t {
 // GIF of a palette picture (1, 4 or 8 bits; its palette is the colour
 // table, padded to a power of two).
 std::string EncodeGif(const TBitmap& picture, TGifCodeStream stream);
-// Reads the first image of a GIF through giflib.
-TBitmap DecodeGif(std::string_view bytes);
 
 } // namespace mirufo

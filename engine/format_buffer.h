@@ -16,11 +16,10 @@ namespace mirufo {
 
 // An encoded picture: the file bytes as its format's writer produced them.
 // For JPEG the comment segment is not in Data; SaveWithComment adds it.
-class TGraphic {
+class TEncodedGraphic {
 public:
-  enum TKind : std::uint8_t { gkGIF, gkJPEG, gkPNG, gkBitmap };
-  TGraphic(TKind kind, std::string data) : Kind(kind), Data(std::move(data)) {}
-  const TKind Kind;
+  TEncodedGraphic(TImageFormat format, std::string data) : Format(format), Data(std::move(data)) {}
+  const TImageFormat Format;
   const std::string Data;
 };
 
@@ -33,7 +32,7 @@ public:
 // picture and fileSize the length of the file SaveWithComment writes.
 // graphic must be empty on entry ("Graphicはnilでなければなりません").
 void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
-                 std::unique_ptr<TGraphic>& graphic, std::int64_t limit, bool copyright,
+                 std::unique_ptr<TEncodedGraphic>& graphic, std::int64_t limit, bool copyright,
                  const std::string& comment, TFormatOptions& options, std::int32_t& fileSize);
 
 // What EncodeImage leaves in options.Bits when nothing is over the limit:
@@ -44,13 +43,15 @@ void SettleFormatOptions(TFormatOptions& options);
 // Appends the file bytes to stream: for JPEG with the comment segment (the
 // copyright mark, then "," and the comment when both are present), every
 // other format as its writer wrote it.
-void SaveWithComment(const TGraphic& graphic, std::string& stream, const std::string& comment,
-                     bool copyright);
+void SaveWithComment(const TEncodedGraphic& graphic, std::string& stream,
+                     const std::string& comment, bool copyright);
 
 // Appends the JPEG file with a COM segment holding text (UTF-8, written as
 // CP932) right after the SOI marker and the JFIF APP0 segment. An empty text
 // gives a segment of length 2.
-void InsertJpegComment(const TGraphic& jpeg, std::string& stream, std::string_view text);
+void InsertJpegComment(const TEncodedGraphic& jpeg, std::string& stream, std::string_view text);
+// The same for the bytes of a JPEG file.
+void InsertJpegComment(std::string_view jpeg, std::string& stream, std::string_view text);
 
 // The format stage.
 class TFormatBuffer : public TImageBufferNode {
@@ -68,12 +69,12 @@ public:
   std::string FileBytes() const;
 
   const TBitmap* ReducedBitmap() const { return reducedBitmap_.get(); }
-  const TGraphic* Graphic() const { return graphic_.get(); }
+  const TEncodedGraphic* Graphic() const { return graphic_.get(); }
   std::int32_t FileSize() const { return fileSize_; }
 
 private:
   std::unique_ptr<TBitmap> reducedBitmap_;
-  std::unique_ptr<TGraphic> graphic_;
+  std::unique_ptr<TEncodedGraphic> graphic_;
   std::int32_t fileSize_ = 0;
 };
 

@@ -1,5 +1,5 @@
-// GIF files: the LZW writer through giflib, our own run-length code stream
-// writer, and the reader through giflib.
+// GIF files: the LZW writer through giflib and our own run-length code
+// stream writer.
 #include "engine/codecs.h"
 #include "platform/errors.h"
 
@@ -14,10 +14,6 @@ namespace {
 
 [[noreturn]] void WriteFailed(const char* reason) {
   throw EMirufoError(std::string("GIFの書き込みに失敗しました: ") + reason);
-}
-
-[[noreturn]] void ReadFailed(const char* reason) {
-  throw EMirufoError(std::string("GIFの読み込みに失敗しました: ") + reason);
 }
 
 // Bits of the colour table: the smallest power of two that holds the
@@ -197,29 +193,6 @@ std::string EncodeLzw(const TBitmap& picture) {
   return out;
 }
 
-struct TReadSource {
-  std::string_view Bytes;
-  std::size_t Position = 0;
-};
-
-int ReadFromString(GifFileType* gif, GifByteType* data, int length) {
-  auto* source = static_cast<TReadSource*>(gif->UserData);
-  std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length),
-                                        source->Bytes.size() - source->Position);
-  std::memcpy(data, source->Bytes.data() + source->Position, n);
-  source->Position += n;
-  return static_cast<int>(n);
-}
-
-struct TDecoderGuard {
-  GifFileType* Gif = nullptr;
-  ~TDecoderGuard() {
-    int error = 0;
-    if (Gif)
-      DGifCloseFile(Gif, &error);
-  }
-};
-
 } // namespace
 
 std::string EncodeGif(const TBitmap& picture, TGifCodeStream stream) {
@@ -230,49 +203,6 @@ std::string EncodeGif(const TBitmap& picture, TGifCodeStream stream) {
   if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF)
     WriteFailed("画像が大きすぎます");
   return stream == gcLZW ? EncodeLzw(picture) : EncodeRle(picture);
-}
-
-TBitmap DecodeGif(std::string_view bytes) {
-  TReadSource source{bytes, 0};
-  int error = 0;
-  TDecoderGuard guard;
-  guard.Gif = DGifOpen(&source, ReadFromString, &error);
-  if (!guard.Gif)
-    ReadFailed(GifErrorString(error));
-  GifFileType* gif = guard.Gif;
-  if (!IsAllowedBitmapSize(gif->SWidth, gif->SHeight))
-    throw EOutOfResources("GIFの読み込みに失敗しました: 画像が大きすぎます");
-  if (DGifSlurp(gif) != GIF_OK)
-    ReadFailed(GifErrorString(gif->Error));
-  if (gif->ImageCount < 1)
-    ReadFailed("画像がありません");
-  const SavedImage& image = gif->SavedImages[0];
-  const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-  if (!map)
-    ReadFailed("カラーテーブルがありません");
-  auto colorOf = [map](int index) {
-    GifColorType c = index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
-    return RGB(c.Red, c.Green, c.Blue);
-  };
-  TBitmap picture(gif->SWidth, gif->SHeight, pf24bit);
-  picture.Fill(colorOf(gif->SBackGroundColor));
-  const GifImageDesc& desc = image.ImageDesc;
-  for (int y = 0; y < desc.Height; ++y) {
-    const int py = desc.Top + y;
-    if (py < 0 || py >= picture.Height())
-      continue;
-    std::uint8_t* out = picture.ScanLine(py);
-    for (int x = 0; x < desc.Width; ++x) {
-      const int px = desc.Left + x;
-      if (px < 0 || px >= picture.Width())
-        continue;
-      TColor c = colorOf(image.RasterBits[static_cast<std::size_t>(y) * desc.Width + x]);
-      out[3 * px] = GetBValue(c);
-      out[3 * px + 1] = GetGValue(c);
-      out[3 * px + 2] = GetRValue(c);
-    }
-  }
-  return picture;
 }
 
 } // namespace mirufo

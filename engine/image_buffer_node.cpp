@@ -3,6 +3,7 @@
 #include "engine/image_buffer_node.h"
 
 #include "engine/format_buffer.h"
+#include "engine/output_format.h"
 #include "engine/resize_ahead.h"
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_specification.h"
@@ -35,17 +36,8 @@ bool SameFormat(const TFormatOptions& a, const TFormatOptions& b) {
                           (a.Bits == b.Bits && a.Reduction == b.Reduction && a.Dither == b.Dither);
   if (!sameColour || a.Comment != b.Comment || a.Copyright != b.Copyright)
     return false;
-  switch (a.Format) {
-  case ifGIF:
-    return a.GifCompression == b.GifCompression;
-  case ifJPEG:
-    return a.JpegQuality == b.JpegQuality && a.Interlace == b.Interlace;
-  case ifPNG8:
-  case ifPNG24:
-    return a.PngCompressLevel == b.PngCompressLevel && a.Interlace == b.Interlace;
-  default:
-    return true;
-  }
+  const TOutputFormat* format = FindOutputFormat(a.Format);
+  return !format || format->SameOptions(a, b);
 }
 
 TColor CornerColor(const TBitmap& input, const TStageParams& params) {
@@ -119,8 +111,8 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     TResizeAhead* ahead = parent_->ResizeAhead;
     if (!(ahead && ahead->Take(params, Bitmap)) && !ResizeForStage(input, params, Bitmap))
       throw EMirufoError("画像のサイズを変更できませんでした");
-    // The look-at point follows the scaling (the products fit 64 bits; the
-    // sides are limited to 30000).
+    // The look-at point follows the scaling (products of two 32-bit values
+    // fit 64 bits).
     const std::int64_t pw = input.Width(), ph = input.Height();
     LookAt.X = pw > 0 ? static_cast<std::int32_t>(
                             Div<std::int64_t>(std::int64_t{parent_->LookAt.X} * params.Width, pw))
@@ -134,7 +126,8 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     TBitmap canvas(params.Width, params.Height, input.PixelFormat());
     canvas.SetPalette(input.Palette());
     canvas.Fill(CornerColor(input, params));
-    canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()});
+    if (!canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()}))
+      throw EMirufoError("画像を台紙に配置できませんでした");
     Bitmap = std::move(canvas);
     break;
   }
@@ -143,10 +136,11 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     const int strength = params.Sharpness;
     if (strength >= shLow && strength <= shHigh && params.Count > 0) {
       TProgressInfo info = MakeProgressInfo(nullptr, "フィルタリング", nullptr);
-      if (params.Count == 1)
-        FilterBitmap(input, Bitmap, strength, info);
-      else
-        FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
+      const bool sharpened =
+          params.Count == 1 ? FilterBitmap(input, Bitmap, strength, info)
+                            : FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
+      if (!sharpened)
+        throw EMirufoError("画像をシャープにできませんでした");
     }
     break;
   }

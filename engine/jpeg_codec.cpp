@@ -1,4 +1,4 @@
-// JPEG encoding and decoding through libjpeg.
+// JPEG encoding through libjpeg.
 //
 // libjpeg reports errors by calling error_exit, which must not return. We
 // jump back with longjmp to the function that set the jump point. Those
@@ -79,46 +79,6 @@ bool Compress(TCompressGuard& guard, const TBitmap& picture, int quality, bool p
   return true;
 }
 
-struct TDecompressGuard {
-  jpeg_decompress_struct Info{};
-  TJpegError Error{};
-  bool Created = false;
-  ~TDecompressGuard() {
-    if (Created)
-      jpeg_destroy_decompress(&Info);
-  }
-};
-
-bool ReadHeader(TDecompressGuard& guard, std::string_view bytes) {
-  if (setjmp(guard.Error.Jump) != 0)
-    return false;
-  jpeg_create_decompress(&guard.Info);
-  guard.Created = true;
-  jpeg_mem_src(&guard.Info, reinterpret_cast<const unsigned char*>(bytes.data()),
-               static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&guard.Info, TRUE);
-  guard.Info.out_color_space = JCS_EXT_BGR;
-  return true;
-}
-
-bool ReadPixels(TDecompressGuard& guard, TBitmap& picture) {
-  if (setjmp(guard.Error.Jump) != 0)
-    return false;
-  jpeg_start_decompress(&guard.Info);
-  if (guard.Info.output_width != static_cast<JDIMENSION>(picture.Width()) ||
-      guard.Info.output_height != static_cast<JDIMENSION>(picture.Height()) ||
-      guard.Info.output_components != 3) {
-    std::strcpy(guard.Error.Message, "unexpected output size");
-    return false;
-  }
-  while (guard.Info.output_scanline < guard.Info.output_height) {
-    JSAMPROW row = picture.ScanLine(static_cast<int>(guard.Info.output_scanline));
-    jpeg_read_scanlines(&guard.Info, &row, 1);
-  }
-  jpeg_finish_decompress(&guard.Info);
-  return true;
-}
-
 } // namespace
 
 std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive) {
@@ -147,21 +107,6 @@ std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive) {
   if (bytes.size() < kJpegHeaderBytes || std::memcmp(bytes.data(), kHead, sizeof kHead) != 0)
     throw EMirufoError("JPEGの書き込みに失敗しました: JFIFヘッダがありません");
   return bytes;
-}
-
-TBitmap DecodeJpeg(std::string_view bytes) {
-  TDecompressGuard guard;
-  InitError(guard.Error);
-  guard.Info.err = &guard.Error.Manager;
-  if (!ReadHeader(guard, bytes))
-    throw EMirufoError(std::string("JPEGの読み込みに失敗しました: ") + guard.Error.Message);
-  if (!IsAllowedBitmapSize(guard.Info.image_width, guard.Info.image_height))
-    throw EOutOfResources("JPEGの読み込みに失敗しました: 画像が大きすぎます");
-  TBitmap picture(static_cast<int>(guard.Info.image_width),
-                  static_cast<int>(guard.Info.image_height), pf24bit);
-  if (!ReadPixels(guard, picture))
-    throw EMirufoError(std::string("JPEGの読み込みに失敗しました: ") + guard.Error.Message);
-  return picture;
 }
 
 } // namespace mirufo

@@ -1,4 +1,4 @@
-// PNG encoding and decoding through libpng.
+// PNG encoding through libpng.
 //
 // libpng reports errors through our error function, which jumps back with
 // longjmp to the function that set png_jmpbuf. Those functions hold only
@@ -107,51 +107,6 @@ bool Write(TWriteGuard& guard, const TBitmap& picture, const TPngWriteOptions& o
   return true;
 }
 
-struct TReadGuard {
-  png_structp Png = nullptr;
-  png_infop Info = nullptr;
-  TPngError Error;
-  std::string_view Bytes;
-  std::size_t Position = 0;
-  ~TReadGuard() { png_destroy_read_struct(&Png, &Info, nullptr); }
-};
-
-void ReadData(png_structp png, png_bytep data, png_size_t length) {
-  auto* guard = static_cast<TReadGuard*>(png_get_io_ptr(png));
-  if (guard->Bytes.size() - guard->Position < length)
-    png_error(png, "unexpected end of file");
-  std::memcpy(data, guard->Bytes.data() + guard->Position, length);
-  guard->Position += length;
-}
-
-bool ReadHeader(TReadGuard& guard, png_uint_32& width, png_uint_32& height) {
-  if (setjmp(png_jmpbuf(guard.Png)) != 0)
-    return false;
-  png_set_read_fn(guard.Png, &guard, ReadData);
-  png_read_info(guard.Png, guard.Info);
-  width = png_get_image_width(guard.Png, guard.Info);
-  height = png_get_image_height(guard.Png, guard.Info);
-  // Whatever the file holds, deliver 8-bit blue, green, red.
-  png_set_expand(guard.Png);
-  png_set_strip_16(guard.Png);
-  png_set_strip_alpha(guard.Png);
-  png_set_gray_to_rgb(guard.Png);
-  png_set_bgr(guard.Png);
-  png_set_interlace_handling(guard.Png);
-  png_read_update_info(guard.Png, guard.Info);
-  if (png_get_rowbytes(guard.Png, guard.Info) != static_cast<png_size_t>(width) * 3)
-    png_error(guard.Png, "unsupported pixel layout");
-  return true;
-}
-
-bool ReadPixels(TReadGuard& guard, png_bytepp rows) {
-  if (setjmp(png_jmpbuf(guard.Png)) != 0)
-    return false;
-  png_read_image(guard.Png, rows);
-  png_read_end(guard.Png, nullptr);
-  return true;
-}
-
 } // namespace
 
 std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options) {
@@ -193,28 +148,6 @@ std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options) {
              texts.data(), texts.size()))
     throw EMirufoError(std::string("PNGの書き込みに失敗しました: ") + guard.Error.Message);
   return std::move(guard.Bytes);
-}
-
-TBitmap DecodePng(std::string_view bytes) {
-  TReadGuard guard;
-  guard.Bytes = bytes;
-  guard.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &guard.Error, PngError, PngWarning);
-  if (guard.Png)
-    guard.Info = png_create_info_struct(guard.Png);
-  if (!guard.Png || !guard.Info)
-    throw EOutOfResources("PNGの読み込みに失敗しました: メモリが足りません");
-  png_uint_32 width = 0, height = 0;
-  if (!ReadHeader(guard, width, height))
-    throw EMirufoError(std::string("PNGの読み込みに失敗しました: ") + guard.Error.Message);
-  if (!IsAllowedBitmapSize(width, height))
-    throw EOutOfResources("PNGの読み込みに失敗しました: 画像が大きすぎます");
-  TBitmap picture(static_cast<int>(width), static_cast<int>(height), pf24bit);
-  std::vector<png_bytep> rows(height);
-  for (png_uint_32 y = 0; y < height; ++y)
-    rows[y] = picture.ScanLine(static_cast<int>(y));
-  if (!ReadPixels(guard, rows.data()))
-    throw EMirufoError(std::string("PNGの読み込みに失敗しました: ") + guard.Error.Message);
-  return picture;
 }
 
 } // namespace mirufo

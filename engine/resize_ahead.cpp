@@ -34,6 +34,20 @@ TResizeAhead::~TResizeAhead() {
 }
 
 void TResizeAhead::Run() {
+  RunJobs();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+  }
+  changed_.notify_all();
+}
+
+void TResizeAhead::WaitForWorker() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return finished_; });
+}
+
+void TResizeAhead::RunJobs() {
   for (;;) {
     TJob* job = nullptr;
     {

@@ -35,6 +35,11 @@ public:
   // begin it any more: the caller computes it itself.
   bool Take(const TStageParams& params, TBitmap& bitmap);
 
+  // Waits until the worker has left its loop: every planned resize is done,
+  // failed or given up. For tests and benchmarks, which need to know that
+  // every result the worker will deliver is there.
+  void WaitForWorker();
+
 private:
   enum TJobState { jsWaiting, jsRunning, jsDone, jsFailed, jsGone };
   struct TJob {
@@ -44,12 +49,14 @@ private:
   };
 
   void Run();
+  void RunJobs();
 
   const TBitmap source_;
   std::vector<TJob> jobs_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool stop_ = false;
+  bool finished_ = false;
   std::thread worker_;
 };
 

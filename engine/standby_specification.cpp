@@ -7,6 +7,7 @@
 #include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <algorithm>
 #include <limits>
@@ -19,7 +20,7 @@ namespace {
 std::int32_t ScaledSide(std::int32_t side, std::int32_t screen, std::int32_t otherSide) {
   const long double exact =
       static_cast<long double>(side) * static_cast<long double>(screen) / otherSide;
-  if (!(exact < static_cast<long double>(kMaxBitmapSide) + 1))
+  if (!(exact < static_cast<long double>(Limits().MaxSide) + 1))
     throw EOutOfResources("拡大後の画像が大きすぎます");
   return static_cast<std::int32_t>(Round(exact));
 }
@@ -192,7 +193,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
       // the file fits the cache; the next make starts from those values.
       // Without a limit no attempt can be over, so only the starting bits
       // settle and nothing needs encoding.
-      const std::int64_t limit = Trunc(static_cast<long double>(handset_.Cache) * 1024);
+      const std::int64_t limit = KilobytesToBytes(handset_.Cache);
       if (limit > 0) {
         auto& known = input.FitResults;
         auto found = std::find_if(known.begin(), known.end(), [&](const auto& r) {
@@ -204,7 +205,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
         } else {
           const TFormatOptions start = formatOptions_;
           std::unique_ptr<TBitmap> reduced;
-          std::unique_ptr<TGraphic> graphic;
+          std::unique_ptr<TEncodedGraphic> graphic;
           std::int32_t size = 0;
           EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
                       formatOptions_.Comment, formatOptions_, size);
@@ -334,8 +335,10 @@ std::string TStandbySpecification::ProgressText() const {
 }
 
 bool TStandbySpecification::IsSizeOver() const {
-  return handset_.Cache > 0 &&
-         static_cast<long double>(handset_.Cache) * 1024 < static_cast<long double>(FileSize());
+  // The file size is whole bytes, so comparing with the truncated limit is
+  // the same as comparing with the exact product.
+  const std::int64_t limit = KilobytesToBytes(handset_.Cache);
+  return limit > 0 && limit < FileSize();
 }
 
 bool TStandbySpecification::IsFormatViolation() const {

@@ -4,8 +4,8 @@
 #include "catalogue/named_bits_list.h"
 #include "catalogue/tanmatsu_list.h"
 #include "catalogue/tanmatsu_selection.h"
-#include "import/tests/picture_bytes.h"
 #include "import/tests/test_encoders.h"
+#include "tests/support/picture_bytes.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -60,15 +60,9 @@ struct TRect {
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-// Largest bitmap the program allocates by default: 30000 pixels a side and
-// 200 million pixels in all. The limits in force are the process's TLimits
-// (platform/limits.h); sizes beyond them are refused before any allocation.
-inline constexpr int kMaxBitmapSide = 30000;
-inline constexpr std::int64_t kMaxBitmapPixels = 200'000'000;
-static_assert(TLimits{}.MaxSide == kMaxBitmapSide && TLimits{}.MaxPixels == kMaxBitmapPixels);
-
-// True when a bitmap of that size may be allocated under Limits() (both sides
-// 0 counts too); IsAllowedPictureSize.
+// True when a bitmap of that size may be allocated under Limits(), the
+// process's TLimits (both sides 0 counts too); IsAllowedPictureSize. Sizes
+// beyond the limits are refused before any allocation.
 bool IsAllowedBitmapSize(std::int64_t width, std::int64_t height);
 
 class TBitmap {
@@ -123,7 +117,7 @@ public:
   // clipped to both bitmaps. Both must have the same pixel format; bitmaps of
   // 8 bits or fewer copy indexes, not colours. Returns false (and copies
   // nothing) when the formats differ.
-  bool CopyRect(int destX, int destY, const TBitmap& source, TRect sourceRect);
+  [[nodiscard]] bool CopyRect(int destX, int destY, const TBitmap& source, TRect sourceRect);
 
   // Same size, format, palette (for palette formats) and pixels; row padding
   // is not compared.

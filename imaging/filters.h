@@ -30,26 +30,27 @@ std::string SharpenKernelName(int Strength);
 // weight times pixel, truncated by the divisor and clamped into 0..255.
 // False with Dest untouched when Source is not 24-bit or the divisor is 0;
 // false when anything fails on the way (Dest may then have its new size).
-bool Convolve3x3(const TBitmap& Source, TBitmap& Dest, const TKernel& Kernel,
-                 const TProgressInfo& Info);
+[[nodiscard]] bool Convolve3x3(const TBitmap& Source, TBitmap& Dest, const TKernel& Kernel,
+                               const TProgressInfo& Info);
 
 // One pass of the sharpening kernel of the strength; false for an unknown
 // strength.
-bool FilterBitmap(const TBitmap& Source, TBitmap& Dest, int Strength, const TProgressInfo& Info);
+[[nodiscard]] bool FilterBitmap(const TBitmap& Source, TBitmap& Dest, int Strength,
+                                const TProgressInfo& Info);
 
 // Count passes, each reading the result of the one before, run as one
 // sequence captioned with the kernel's name and "(Count回)". Dest receives
 // the last result only when every pass succeeded; otherwise it is left as it
 // was.
-bool FilterBitmapRepeated(const TBitmap& Source, TBitmap& Dest, int Strength,
-                          const TProgressInfo& Info, int Count);
+[[nodiscard]] bool FilterBitmapRepeated(const TBitmap& Source, TBitmap& Dest, int Strength,
+                                        const TProgressInfo& Info, int Count);
 
 // A sharpening pass as a processing step.
 class TImageFilterer : public TImageProcessor {
 public:
   explicit TImageFilterer(int Strength) : Strength(Strength) {}
   std::string GetName() const override;
-  bool Execute() override;
+  [[nodiscard]] bool Execute() override;
 
   int Strength;
 };

@@ -96,7 +96,8 @@ std::unique_ptr<TBitmap> CropBitmap(const TBitmap& Picture, const TRect& Rect) {
   auto result = NewLike(Picture, Rect.Width(), Rect.Height());
   if (!result)
     return nullptr;
-  result->CopyRect(0, 0, Picture, Rect);
+  if (!result->CopyRect(0, 0, Picture, Rect))
+    return nullptr;
   return result;
 }
 

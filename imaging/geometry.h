@@ -21,15 +21,16 @@ using enum TRotateKind;
 
 // The rotated or mirrored picture, reporting row progress after each row;
 // none when it cannot be allocated.
-std::unique_ptr<TBitmap> RotateBitmap(const TBitmap& Picture, TRotateKind Kind,
-                                      const TProgressInfo& Info);
+[[nodiscard]] std::unique_ptr<TBitmap> RotateBitmap(const TBitmap& Picture, TRotateKind Kind,
+                                                    const TProgressInfo& Info);
 
 // The picture upside down; none when it cannot be allocated.
-std::unique_ptr<TBitmap> FlipVertical(const TBitmap& Picture, const TProgressInfo& Info);
+[[nodiscard]] std::unique_ptr<TBitmap> FlipVertical(const TBitmap& Picture,
+                                                    const TProgressInfo& Info);
 
 // A copy of the rectangle (Right and Bottom exclusive). None when the picture
 // is empty, when the rectangle reaches outside the picture, or when it holds
 // no pixel.
-std::unique_ptr<TBitmap> CropBitmap(const TBitmap& Picture, const TRect& Rect);
+[[nodiscard]] std::unique_ptr<TBitmap> CropBitmap(const TBitmap& Picture, const TRect& Rect);
 
 } // namespace mirufo

@@ -24,7 +24,7 @@ public:
   // The step's caption.
   virtual std::string GetName() const = 0;
   // Performs the step; true on success.
-  virtual bool Execute() = 0;
+  [[nodiscard]] virtual bool Execute() = 0;
 
   const TBitmap* Source = nullptr; // not owned
   TBitmap Result;                  // owned, empty until the step succeeds
@@ -56,11 +56,12 @@ public:
 // sequencer's sender, and runs it while every earlier step succeeded;
 // finally reports the end. True only if every step succeeded. The steps keep
 // a relay to the sequencer, which must therefore outlive their use.
-bool RunSequence(TImageSequencer& sequencer, const std::vector<TImageProcessor*>& steps,
-                 const std::string& caption);
+[[nodiscard]] bool RunSequence(TImageSequencer& sequencer,
+                               const std::vector<TImageProcessor*>& steps,
+                               const std::string& caption);
 
 // Reports the start under the step's name, runs Execute, reports the end and
 // answers Execute's result.
-bool RunStep(TImageProcessor& step);
+[[nodiscard]] bool RunStep(TImageProcessor& step);
 
 } // namespace mirufo

@@ -28,17 +28,17 @@ TPixel24 GetPixelClamped(const std::uint8_t* const* rows, int width, int height,
 // when the picture grows in either direction and area averaging otherwise.
 // False, with Dest untouched, when Source is not 24-bit, when a side is below
 // 1 or when Source is empty.
-bool ResizeBitmap(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
-                  TResampleMethod Method, const TProgressInfo& Info);
+[[nodiscard]] bool ResizeBitmap(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                                TResampleMethod Method, const TProgressInfo& Info);
 
 // The methods themselves; each reports row progress. Nearest and bilinear
 // pass allocation failures on as EOutOfResources; area averaging catches
 // every failure of its run and answers false.
-bool ResizeNearest(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
-                   const TProgressInfo& Info);
-bool ResizeBilinear(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
-                    const TProgressInfo& Info);
-bool ResizeAreaAverage(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
-                       const TProgressInfo& Info);
+[[nodiscard]] bool ResizeNearest(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                                 const TProgressInfo& Info);
+[[nodiscard]] bool ResizeBilinear(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
+                                  const TProgressInfo& Info);
+[[nodiscard]] bool ResizeAreaAverage(const TBitmap& Source, TBitmap& Dest, int NewWidth,
+                                     int NewHeight, const TProgressInfo& Info);
 
 } // namespace mirufo

@@ -26,19 +26,19 @@ TColor HlsToRgb(THls Hls);
 // Every channel v becomes Round((v - 127.5) * Contrast + (v + Brightness)),
 // clamped into 0..255. Contrast 0 keeps the slope, -1 flattens every channel
 // to 127.5 + Brightness, +1 doubles the slope around 127.5.
-bool ApplyBrightnessContrast(TBitmap& Picture, std::int32_t Brightness, double Contrast,
-                             const TProgressInfo& Info);
+[[nodiscard]] bool ApplyBrightnessContrast(TBitmap& Picture, std::int32_t Brightness,
+                                           double Contrast, const TProgressInfo& Info);
 
 // Keeps each pixel's lightness with hue 25 and saturation 40.
-bool ApplySepia(TBitmap& Picture, const TProgressInfo& Info);
+[[nodiscard]] bool ApplySepia(TBitmap& Picture, const TProgressInfo& Info);
 
 // All three channels become Round(0.299 red + 0.587 green + 0.114 blue).
-bool ApplyGrayscale(TBitmap& Picture, const TProgressInfo& Info);
+[[nodiscard]] bool ApplyGrayscale(TBitmap& Picture, const TProgressInfo& Info);
 
 // Every channel v becomes the smaller of v and 255 - v.
-bool ApplySolarize(TBitmap& Picture, const TProgressInfo& Info);
+[[nodiscard]] bool ApplySolarize(TBitmap& Picture, const TProgressInfo& Info);
 
 // Every channel v becomes 255 - v.
-bool ApplyNegative(TBitmap& Picture, const TProgressInfo& Info);
+[[nodiscard]] bool ApplyNegative(TBitmap& Picture, const TProgressInfo& Info);
 
 } // namespace mirufo

@@ -1,11 +1,12 @@
 #include "import/graphic.h"
 
+#include "platform/limits.h"
 #include "platform/text_file.h"
 
 namespace mirufo {
 
 void TGraphic::LoadFromFile(const std::filesystem::path& fileName) {
-  std::string bytes = ReadFileBytes(fileName, kMaxPictureFileBytes);
+  std::string bytes = ReadFileBytes(fileName, Limits().MaxPictureFileBytes);
   LoadFromBytes(bytes, fileName.string());
 }
 

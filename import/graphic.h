@@ -46,15 +46,12 @@ using TLoadProgressEvent =
 // desktop program).
 using TLoadMessageEvent = std::function<void(const std::string& text)>;
 
-// Largest picture file that is read into memory whole (1 GiB).
-inline constexpr std::size_t kMaxPictureFileBytes = std::size_t{1} << 30;
-
 class TGraphic {
 public:
   virtual ~TGraphic() = default;
 
   // Decodes the file into Picture(). By default reads the whole file (at most
-  // kMaxPictureFileBytes) and hands it to LoadFromBytes.
+  // Limits().MaxPictureFileBytes) and hands it to LoadFromBytes.
   virtual void LoadFromFile(const std::filesystem::path& fileName);
   // Decodes the bytes of a file; name is used in messages only.
   virtual void LoadFromBytes(std::string_view bytes, const std::string& name);

@@ -1,7 +1,5 @@
 #include "import/png_image.h"
 
-#include "platform/limits.h"
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -41,11 +39,20 @@ bool ReadHeader(TPngReadState& s, png_uint_32& width, png_uint_32& height) {
   if (setjmp(png_jmpbuf(s.Png)))
     return false;
   png_set_read_fn(s.Png, &s, PngRead);
-  png_set_user_limits(s.Png, static_cast<png_uint_32>(Limits().MaxSide),
-                      static_cast<png_uint_32>(Limits().MaxSide));
+  // libpng's own side limit would refuse a large picture as a broken file;
+  // the caller has checked the size against the limits.
+  png_set_user_limits(s.Png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
   png_read_info(s.Png, s.Info);
   width = png_get_image_width(s.Png, s.Info);
   height = png_get_image_height(s.Png, s.Info);
+  return true;
+}
+
+// Sets up the conversion to blue, green, red, alpha; this allocates row
+// buffers, so it runs only after the size has been checked.
+bool PrepareRows(TPngReadState& s, png_uint_32 width) {
+  if (setjmp(png_jmpbuf(s.Png)))
+    return false;
   // Every colour type becomes 8-bit blue, green, red, alpha.
   png_set_expand(s.Png);
   png_set_scale_16(s.Png);
@@ -83,6 +90,12 @@ TBitmap ReadPngWithAlpha(std::string_view bytes, const std::string& name,
                          std::vector<std::uint8_t>& alpha) {
   if (!HasPngSignature(bytes))
     RaiseInvalidGraphic(name, "PNG ファイルではありません");
+  // IHDR is always the first chunk: a picture past the limits is refused as
+  // too large before libpng reads on and finds anything else to complain of.
+  if (bytes.size() >= 24 && bytes.substr(12, 4) == "IHDR") {
+    const auto* ihdr = reinterpret_cast<const std::uint8_t*>(bytes.data()) + 16;
+    CheckPictureSize(name, png_get_uint_32(ihdr), png_get_uint_32(ihdr + 4));
+  }
   TPngReadState s;
   s.Data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   s.Size = bytes.size();
@@ -101,6 +114,8 @@ TBitmap ReadPngWithAlpha(std::string_view bytes, const std::string& name,
   if (!ReadHeader(s, width, height))
     RaiseInvalidGraphic(name, std::string("PNG ファイルが壊れています (") + s.Error + ")");
   CheckPictureSize(name, width, height);
+  if (!PrepareRows(s, width))
+    RaiseInvalidGraphic(name, std::string("PNG ファイルが壊れています (") + s.Error + ")");
 
   std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
   std::vector<png_bytep> rows(height);

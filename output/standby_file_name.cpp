@@ -1,5 +1,6 @@
 #include "output/standby_file_name.h"
 
+#include "engine/output_format.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
 

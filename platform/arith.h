@@ -37,6 +37,19 @@ template <typename T> constexpr T Div(T a, T b) {
   return a / b;
 }
 
+// Bytes in a capacity given in kilobytes of 1024 bytes, truncated toward
+// zero: the one conversion of a handset's cache into a byte limit. NaN, zero
+// and negative capacities give 0 (no limit); capacities beyond the 64-bit
+// range give the largest value instead of overflowing.
+inline std::int64_t KilobytesToBytes(long double kilobytes) {
+  if (!(kilobytes > 0))
+    return 0;
+  const long double bytes = kilobytes * 1024;
+  if (bytes >= 0x1p63L)
+    return INT64_MAX;
+  return static_cast<std::int64_t>(bytes);
+}
+
 // Clamps a signed value into 0..255.
 constexpr std::uint8_t ClampByte(std::int32_t value) {
   return static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));

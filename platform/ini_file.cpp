@@ -105,7 +105,15 @@ TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {
   std::error_code ec;
   if (!std::filesystem::exists(path_, ec))
     return;
-  std::vector<std::string> raw = SplitLines(ReadFileBytes(path_, Limits().MaxTextFileBytes));
+  Load(ReadFileBytes(path_, Limits().MaxTextFileBytes));
+}
+
+TIniFile::TIniFile(std::filesystem::path path, std::string_view text) : path_(std::move(path)) {
+  Load(text);
+}
+
+void TIniFile::Load(std::string_view bytes) {
+  std::vector<std::string> raw = SplitLines(bytes);
   std::vector<std::string> lines;
   lines.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -227,7 +235,7 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
   std::erase_if(s->Lines, [&](const TLine& line) { return line.IsKey && SameName(line.Key, key); });
 }
 
-void TIniFile::UpdateFile() const {
+std::vector<std::string> TIniFile::Lines() const {
   std::vector<std::string> lines = preamble_;
   if (!lines.empty())
     lines.emplace_back();
@@ -237,6 +245,15 @@ void TIniFile::UpdateFile() const {
       lines.push_back(line.IsKey ? line.Key + "=" + line.Text : line.Text);
     lines.emplace_back();
   }
+  return lines;
+}
+
+std::string TIniFile::Text() const {
+  return LinesToCp932Text(Lines());
+}
+
+void TIniFile::UpdateFile() const {
+  const std::vector<std::string> lines = Lines();
   std::filesystem::path folder = path_.parent_path();
   std::error_code ec;
   if (!folder.empty() && !std::filesystem::exists(folder, ec)) {

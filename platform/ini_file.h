@@ -31,6 +31,9 @@ public:
   // or when it is not a CP932 text (NUL bytes or invalid byte sequences),
   // so that a write-back can never replace a file it did not understand.
   explicit TIniFile(std::filesystem::path path);
+  // Reads text (CP932) as the content of the file at path, with the same
+  // checks; nothing is read from disk.
+  TIniFile(std::filesystem::path path, std::string_view text);
 
   const std::filesystem::path& FileName() const { return path_; }
 
@@ -63,6 +66,8 @@ public:
   // line, its lines in order, then an empty line. Raises EInOutError naming
   // the file when it cannot be written; the old file then stays as it was.
   void UpdateFile() const;
+  // The CP932 text UpdateFile writes.
+  std::string Text() const;
 
 private:
   struct TLine {
@@ -79,6 +84,8 @@ private:
   TSection* FindSection(std::string_view name);
   static const TLine* FindKey(const TSection& section, std::string_view key);
   void Parse(const std::vector<std::string>& lines);
+  void Load(std::string_view bytes);
+  std::vector<std::string> Lines() const;
 
   std::filesystem::path path_;
   std::vector<std::string> preamble_;

@@ -17,6 +17,8 @@ struct TLimits {
   // Largest text file read (the settings, the handset list, the make sets,
   // side files of pictures): 16 MiB.
   std::size_t MaxTextFileBytes = std::size_t{16} << 20;
+  // Largest picture file read into memory whole: 1 GiB.
+  std::size_t MaxPictureFileBytes = std::size_t{1} << 30;
 };
 
 // The limits in force.

@@ -226,21 +226,29 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::vector<std::string> ReadCp932Lines(const std::filesystem::path& path) {
-  std::vector<std::string> lines = SplitLines(ReadFileBytes(path, Limits().MaxTextFileBytes));
+std::vector<std::string> Cp932TextToLines(std::string_view text) {
+  std::vector<std::string> lines = SplitLines(text);
   for (auto& line : lines)
     line = Cp932ToUtf8(line);
   return lines;
 }
 
-void WriteCp932Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                     TExistingFile existing) {
+std::string LinesToCp932Text(const std::vector<std::string>& lines) {
   std::string bytes;
   for (const auto& line : lines) {
     bytes += Utf8ToCp932(line);
     bytes += "\r\n";
   }
-  WriteFileAtomic(path, bytes, existing);
+  return bytes;
+}
+
+std::vector<std::string> ReadCp932Lines(const std::filesystem::path& path) {
+  return Cp932TextToLines(ReadFileBytes(path, Limits().MaxTextFileBytes));
+}
+
+void WriteCp932Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                     TExistingFile existing) {
+  WriteFileAtomic(path, LinesToCp932Text(lines), existing);
 }
 
 } // namespace mirufo

@@ -77,6 +77,12 @@ void LinkWithoutReplacing(const std::filesystem::path& from, const std::filesyst
 // end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// CP932 text as UTF-8 lines (SplitLines, then each line converted).
+std::vector<std::string> Cp932TextToLines(std::string_view text);
+
+// UTF-8 lines as CP932 text, CR LF after every line.
+std::string LinesToCp932Text(const std::vector<std::string>& lines);
+
 // Reads a CP932 text file (at most Limits().MaxTextFileBytes) as UTF-8 lines.
 std::vector<std::string> ReadCp932Lines(const std::filesystem::path& path);
 

@@ -26,7 +26,7 @@ namespace {
 // hands back against the limits in force.
 constexpr long kMaxSide = static_cast<long>(mirufo::TLimits{}.MaxSide);
 constexpr long long kMaxPixels = mirufo::TLimits{}.MaxPixels;
-constexpr long kMaxFileBytes = 1L << 30;
+constexpr long kMaxFileBytes = static_cast<long>(mirufo::TLimits{}.MaxPictureFileBytes);
 
 struct TInput {
   std::vector<unsigned char> Bytes;

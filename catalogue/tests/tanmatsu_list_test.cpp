@@ -64,6 +64,13 @@ TEST(TanmatsuListFile, RoundTripKeepsRecordsAndCaches) {
   ASSERT_EQ(back.CacheCount(), 2u);
   EXPECT_EQ(back.GetCache(1).Name, "DoCoMo 10KB（504i 以前）");
   EXPECT_EQ(back.GetCache(1).Capacity, 12.5f);
+
+  // In memory the text is the file's, and reads back the same.
+  EXPECT_EQ(list.SaveToText(), ReadBytes(dir / "u.lst"));
+  TTanmatsuList fromText;
+  fromText.LoadFromText(list.SaveToText(), "u.lst");
+  EXPECT_EQ(fromText.SaveToText(), back.SaveToText());
+  EXPECT_THROW(fromText.LoadFromText("not a list", "bad.lst"), ETanmatsuListFileError);
 }
 
 TEST(TanmatsuListFile, WritesTheExactLayout) {
@@ -314,14 +321,6 @@ TEST(TanmatsuList, IndexesOutsideTheListRaiseRangeErrors) {
   EXPECT_EQ(list.Count() + list.CacheCount(), 0u);
 }
 
-TEST(TextHelpers, SplitAndJoinFields) {
-  EXPECT_EQ(SplitFields("", "\t"), std::vector<std::string>{""});
-  EXPECT_EQ(SplitFields("a\t\tb\t", "\t"), (std::vector<std::string>{"a", "", "b", ""}));
-  EXPECT_EQ(SplitFields("表\t示", "\t"), (std::vector<std::string>{"表", "示"}));
-  EXPECT_EQ(JoinFields({}, "\t"), "");
-  EXPECT_EQ(JoinFields({"a", "", "b"}, ", "), "a, , b");
-}
-
 TEST(TextHelpers, CacheAndBpsTexts) {
   EXPECT_EQ(CacheToStr(0), "∞");
   EXPECT_EQ(CacheToStr(-3), "∞");
@@ -339,13 +338,10 @@ TEST(TextHelpers, CacheAndBpsTexts) {
   EXPECT_EQ(BpsToStr(1350), "1.4K");
 }
 
-TEST(TextHelpers, CarrierAndFormatNames) {
+TEST(TextHelpers, CarrierNames) {
   EXPECT_EQ(CarrierName(crAu), "au by KDDI");
   EXPECT_EQ(CarrierName(crUser), "ユーザー定義");
   EXPECT_EQ(CarrierName(static_cast<TCarrier>(9)), "");
-  EXPECT_EQ(FormatExt(ifJPEG), "jpg");
-  EXPECT_EQ(FormatExt(ifPNG24), "png");
-  EXPECT_EQ(FormatExt(ifBMP2), "bmp");
 }
 
 } // namespace

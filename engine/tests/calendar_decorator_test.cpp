@@ -1,6 +1,6 @@
 #include "engine/calendar_decorator.h"
+#include "imaging/text_renderer.h"
 #include "platform/errors.h"
-#include "platform/text_renderer.h"
 
 #include <climits>
 #include <cmath>

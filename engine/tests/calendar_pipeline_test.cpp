@@ -4,7 +4,7 @@
 #include "engine/calendar_decorator.h"
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_maker.h"
-#include "platform/text_renderer.h"
+#include "imaging/text_renderer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // of each output format, read back by the reference libraries.
 #include "engine/codecs.h"
 #include "engine/format_buffer.h"
+#include "engine/output_format.h"
 #include "engine/tests/reference_decoders.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
@@ -35,7 +36,7 @@ struct TResult {
   TFormatOptions Options;
   std::int32_t Size = 0;
   std::unique_ptr<TBitmap> Reduced;
-  std::unique_ptr<TGraphic> Graphic;
+  std::unique_ptr<TEncodedGraphic> Graphic;
 };
 
 TResult Encode(const TBitmap& input, TFormatOptions options, std::int64_t limit,
@@ -91,7 +92,7 @@ TEST(JpegComment, SegmentGoesInAtByte20WithTheCopyrightMarkAndComment) {
 TEST(EncodeImage, GraphicMustBeEmptyOnEntry) {
   TBitmap picture = Noise(8, 8, 2);
   std::unique_ptr<TBitmap> reduced;
-  auto graphic = std::make_unique<TGraphic>(TGraphic::gkJPEG, "x");
+  auto graphic = std::make_unique<TEncodedGraphic>(ifJPEG, "x");
   TFormatOptions options = Options(ifJPEG);
   std::int32_t size = 0;
   try {
@@ -160,7 +161,7 @@ TEST(EncodeImage, BmpGoesFrom24To8AndDownToBlackAndWhite) {
   TResult bmp2 = Encode(picture, Options(ifBMP2, 8), 1);
   EXPECT_EQ(bmp2.Options.Bits, 1);
   EXPECT_EQ(bmp2.Reduced->PixelFormat(), pf1bit);
-  TBitmap decoded = DecodeBmp(FileOf(bmp2));
+  TBitmap decoded = DecodeOutputFile(ifBMP, FileOf(bmp2));
   for (int x = 0; x < 20; ++x) {
     TColor c = decoded.GetPixel(x, 7);
     EXPECT_TRUE(c == RGB(0, 0, 0) || c == RGB(255, 255, 255));
@@ -168,7 +169,7 @@ TEST(EncodeImage, BmpGoesFrom24To8AndDownToBlackAndWhite) {
   // PNG24 is never searched either.
   TResult png24 = Encode(picture, Options(ifPNG24, 8), 1);
   EXPECT_EQ(png24.Options.Bits, 24);
-  EXPECT_TRUE(DecodePng(FileOf(png24)).SamePixels(picture));
+  EXPECT_TRUE(DecodeOutputFile(ifPNG24, FileOf(png24)).SamePixels(picture));
 }
 
 TEST(EncodeImage, GifCompressionChoosesTheCodeStream) {

@@ -321,6 +321,20 @@ TEST(MakeRun, AFailingTargetLeavesNoHalfBuiltStage) {
   EXPECT_TRUE(bad.IsMade() && later.IsMade());
 }
 
+TEST(MakeRun, AFailedSharpenIsAnErrorAndJoinsNoStage) {
+  // A palette source of the screen's size is copied, not resampled, so the
+  // sharpen stage gets a picture the filter refuses.
+  Fixture f;
+  f.Maker.SetSource(TBitmap(64, 48, pf8bit));
+  TStandbySpecification& target = f.Add(Handset(64, 48));
+  ASSERT_NE(target.Sharpness(), shNone);
+  EXPECT_THROW(f.Maker.MakeAll(), EMirufoError);
+  EXPECT_FALSE(target.IsMade());
+  ASSERT_NE(target.Stages(skCanvas), nullptr);
+  EXPECT_EQ(target.Stages(skSharpen), nullptr);
+  EXPECT_TRUE(target.Stages(skCanvas)->Children().empty());
+}
+
 TEST(MakeRun, ZeroScreenOrEmptySourceFailsWithAMessage) {
   Fixture f;
   TStandbySpecification& zero = f.Add(Handset(0, 48));

@@ -1,5 +1,6 @@
 #include "imaging/bitmap.h"
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,22 @@ TEST(Bitmap, SamePixelsIgnoresPadding) {
   EXPECT_TRUE(a.SamePixels(b));
   b.SetPixel(0, 0, RGB(0, 0, 1));
   EXPECT_FALSE(a.SamePixels(b));
+}
+
+TEST(Bitmap, LoweredLimitsReachTheBitmapAndAreRestored) {
+  EXPECT_TRUE(IsAllowedBitmapSize(20000, 10000));
+  EXPECT_FALSE(IsAllowedBitmapSize(20000, 10001));
+  {
+    TScopedLimits small({100, 5000, 1024});
+    EXPECT_FALSE(IsAllowedBitmapSize(101, 1));
+    EXPECT_FALSE(IsAllowedBitmapSize(100, 51));
+    EXPECT_THROW(TBitmap(101, 1, pf24bit), EOutOfResources);
+    EXPECT_NO_THROW(TBitmap(100, 50, pf24bit));
+  }
+  EXPECT_EQ(Limits().MaxSide, 30000);
+  EXPECT_EQ(Limits().MaxPixels, 200'000'000);
+  EXPECT_EQ(Limits().MaxTextFileBytes, std::size_t{16} << 20);
+  EXPECT_NO_THROW(TBitmap(101, 1, pf24bit));
 }
 
 } // namespace

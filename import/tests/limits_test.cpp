@@ -2,6 +2,7 @@
 // for it, including sizes whose byte counts overflow 32-bit products, and
 // takes one exactly at the limit.
 #include "import/bitmap_reader.h"
+#include "import/gif_image.h"
 #include "import/icon_image.h"
 #include "import/jpeg_image.h"
 #include "import/mag_image.h"
@@ -96,6 +97,15 @@ std::string PngHeader(std::uint32_t width, std::uint32_t height) {
   return file + std::string(64, '\0');
 }
 
+// A GIF header whose logical screen has that size, with nothing after it.
+std::string GifScreen(std::uint16_t width, std::uint16_t height) {
+  std::string file = "GIF89a";
+  PutLE16(file, width);
+  PutLE16(file, height);
+  file += test::Bytes({0, 0, 0});
+  return file + ";";
+}
+
 // A JPEG whose frame header claims another size.
 std::string JpegClaiming(std::uint16_t width, std::uint16_t height) {
   std::string file = test::MakeJpeg(8, 8, test::JpegKind::Colour, {1, 2, 3});
@@ -142,6 +152,30 @@ TEST(ReaderLimits, PicturesPastTheLimitsAreRefusedBeforeAllocation) {
   for (const auto& [what, load] : cases) {
     SCOPED_TRACE(what);
     EXPECT_THROW(load(), EInvalidGraphic);
+  }
+}
+
+// A picture past the limits is not called broken: the message says it is
+// too large and gives its size, whatever the format.
+TEST(ReaderLimits, TooLargeIsSaidWithTheSize) {
+  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+      {"BMP", Load<TBitmapReader>(Bmp(30001, 1, 8, std::string(64, '\0')), "wide.bmp")},
+      {"PNG", Load<TPNGImage>(PngHeader(30001, 1), "wide.png")},
+      {"PNG 2^31 - 1", Load<TPNGImage>(PngHeader(0x7FFFFFFF, 1), "wide.png")},
+      {"JPEG", Load<TJPEGImage>(JpegClaiming(30001, 1), "wide.jpg")},
+      {"GIF", Load<TGIFImage>(GifScreen(30001, 1), "wide.gif")},
+  };
+  for (const auto& [what, load] : cases) {
+    SCOPED_TRACE(what);
+    try {
+      load();
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find("大きすぎます"), std::string::npos) << message;
+      EXPECT_NE(message.find(" x 1)"), std::string::npos) << message;
+      EXPECT_EQ(message.find("壊れています"), std::string::npos) << message;
+    }
   }
 }
 

@@ -38,5 +38,17 @@ TEST(Arith, ClampByte) {
   EXPECT_EQ(ClampByte(INT32_MIN), 0);
 }
 
+TEST(Arith, KilobytesToBytesTruncatesAndSaturates) {
+  EXPECT_EQ(KilobytesToBytes(7.5L), 7680);
+  EXPECT_EQ(KilobytesToBytes(9.999L), 10238); // 10238.976 truncated
+  EXPECT_EQ(KilobytesToBytes(0.0005L), 0);    // less than a byte: no limit
+  EXPECT_EQ(KilobytesToBytes(0), 0);
+  EXPECT_EQ(KilobytesToBytes(-3), 0);
+  EXPECT_EQ(KilobytesToBytes(std::nanl("")), 0);
+  EXPECT_EQ(KilobytesToBytes(1e30L), INT64_MAX);
+  EXPECT_EQ(KilobytesToBytes(static_cast<long double>(INFINITY)), INT64_MAX);
+  EXPECT_EQ(KilobytesToBytes(static_cast<long double>(INT64_MAX / 1024)), INT64_MAX / 1024 * 1024);
+}
+
 } // namespace
 } // namespace mirufo

@@ -50,6 +50,8 @@ TEST(IniFileTest, WriteBackKeepsUnknownKeysSectionsAndOrder) {
   ini.WriteString("Standby", "Comment", "新しい");
   ini.WriteString("Save", "Folder", "x");
   ini.UpdateFile();
+  EXPECT_EQ(ini.Text(), ReadBytes(path));
+  EXPECT_EQ(TIniFile("a.ini", ini.Text()).Text(), ini.Text());
   EXPECT_EQ(ReadBytes(path), "; made by hand\r\n"
                              "\r\n"
                              "[General]\r\n"

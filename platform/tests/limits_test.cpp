@@ -1,4 +1,3 @@
-#include "imaging/bitmap.h"
 #include "platform/errors.h"
 #include "platform/limits.h"
 #include "platform/text_file.h"
@@ -23,9 +22,6 @@ TEST(Limits, PictureSidesAndPixelCountAtAndOnePastTheLimit) {
   EXPECT_FALSE(IsAllowedPictureSize(30000, 6667));
   EXPECT_FALSE(IsAllowedPictureSize(-1, 10));
   EXPECT_FALSE(IsAllowedPictureSize(10, -1));
-  // The bitmap asks the same object.
-  EXPECT_TRUE(IsAllowedBitmapSize(20000, 10000));
-  EXPECT_FALSE(IsAllowedBitmapSize(20000, 10001));
 }
 
 TEST(Limits, ProductsThatOverflowAreRefusedNotWrapped) {
@@ -50,20 +46,6 @@ TEST(Limits, ProductsThatOverflowAreRefusedNotWrapped) {
   EXPECT_EQ(product, 0xFFFFFFFE00000001u);
   EXPECT_FALSE(CheckedMultiply(std::uint64_t{1} << 32, std::uint64_t{1} << 32, product));
   EXPECT_EQ(product, 0xFFFFFFFE00000001u);
-}
-
-TEST(Limits, LoweredLimitsReachTheBitmapAndAreRestored) {
-  {
-    TScopedLimits small({100, 5000, 1024});
-    EXPECT_FALSE(IsAllowedBitmapSize(101, 1));
-    EXPECT_FALSE(IsAllowedBitmapSize(100, 51));
-    EXPECT_THROW(TBitmap(101, 1, pf24bit), EOutOfResources);
-    EXPECT_NO_THROW(TBitmap(100, 50, pf24bit));
-  }
-  EXPECT_EQ(Limits().MaxSide, 30000);
-  EXPECT_EQ(Limits().MaxPixels, 200'000'000);
-  EXPECT_EQ(Limits().MaxTextFileBytes, std::size_t{16} << 20);
-  EXPECT_NO_THROW(TBitmap(101, 1, pf24bit));
 }
 
 TEST(Limits, TextFileOfSixteenMebibytesIsReadAndOneByteMoreIsRefused) {

@@ -1,4 +1,4 @@
-#include "platform/text_renderer.h"
+#include "imaging/text_renderer.h"
 
 #include <algorithm>
 #include <cstdlib>

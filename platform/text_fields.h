@@ -1,0 +1,18 @@
+// Splitting a line of text into its fields and joining fields back, for the
+// tab-separated list files and the comma-separated option values.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mirufo {
+
+// The pieces of text between separators: n separators give n + 1 pieces,
+// empty ones included; an empty text gives one empty piece.
+std::vector<std::string> SplitFields(std::string_view text, std::string_view separator);
+
+// The pieces joined with the separator between them.
+std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator);
+
+} // namespace mirufo
