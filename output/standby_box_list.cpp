@@ -1,6 +1,7 @@
 #include "output/standby_box_list.h"
 
 #include "catalogue/tanmatsu_record.h"
+#include "engine/output_format.h"
 #include "engine/standby_specification.h"
 #include "output/page_texts.h"
 #include "output/standby_texts.h"

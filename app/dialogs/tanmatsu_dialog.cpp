@@ -1,6 +1,7 @@
 #include "app/dialogs/tanmatsu_dialog.h"
 
 #include "catalogue/tanmatsu_sort_info.h"
+#include "engine/output_format.h"
 #include "output/page_texts.h"
 #include "platform/translate.h"
 

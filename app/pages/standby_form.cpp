@@ -7,6 +7,7 @@
 #include "app/pages/standby_box_view.h"
 #include "catalogue/tanmatsu_record.h"
 #include "engine/calendar_decorator.h"
+#include "engine/output_format.h"
 #include "engine/standby_specification.h"
 #include "output/page_texts.h"
 #include "output/tanmatsu_option_list.h"

@@ -260,12 +260,14 @@ private slots:
     // A hint shows in the bar while pointed at; the page's text comes back.
     form.ShowPlaced();
     auto* bar = form.findChild<QLabel*>("lblStatus");
+    const QString pageText = bar->text();
+    QVERIFY(pageText.contains("枚の待受画像を作成します"));
     QStatusTipEvent over(form.actExit->statusTip());
     QApplication::sendEvent(&form, &over);
     QCOMPARE(bar->text(), QString("ミルフォを終了します"));
     QStatusTipEvent away{QString()};
     QApplication::sendEvent(&form, &away);
-    QCOMPARE(bar->text(), QString("287 / 287 枚の待受画像を作成します"));
+    QCOMPARE(bar->text(), pageText);
   }
 };
 
