@@ -2,8 +2,8 @@
 //
 // Resizing the source picture is the largest share of a make run, and the
 // sizes the run will need are known before it starts. While the run makes
-// one target after another, a worker thread resizes a private copy of the
-// source to the sizes that later targets will ask for. A resize stage takes
+// one target after another, a worker thread resizes the source, which both
+// threads only read, to the sizes that later targets will ask for. A resize stage takes
 // the worker's result when it is ready or nearly so and otherwise computes
 // its own; both call the same resampling on the same pixels, so the stage's
 // bitmap is the same byte for byte whichever thread made it.
@@ -21,8 +21,9 @@ namespace mirufo {
 
 class TResizeAhead {
 public:
-  // Starts resizing a copy of source to each planned size, from the last
-  // one back.
+  // Starts resizing source to each planned size, from the last one back.
+  // The worker reads source in place: it must stay alive and unchanged until
+  // this object is destroyed.
   TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan);
   // Stops the worker after its current resize and waits for it.
   ~TResizeAhead();
@@ -51,7 +52,7 @@ private:
   void Run();
   void RunJobs();
 
-  const TBitmap source_;
+  const TBitmap& source_;
   std::vector<TJob> jobs_;
   std::mutex mutex_;
   std::condition_variable changed_;

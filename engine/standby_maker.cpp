@@ -43,6 +43,11 @@ void TStandbyMaker::SetSource(const TBitmap& bitmap) {
   sourceStage_->Bitmap = bitmap;
 }
 
+void TStandbyMaker::SetSource(TBitmap&& bitmap) {
+  StopResizeAhead();
+  sourceStage_->Bitmap = std::move(bitmap);
+}
+
 void TStandbyMaker::SetLookAt(TLookAtPoint point) {
   sourceStage_->LookAt = point;
 }

@@ -39,9 +39,12 @@ public:
 
   // The source picture. SetSource and SetLookAt change only the source
   // stage; the caller calls ResetAll afterwards. (A new source during a make
-  // run also drops the resizes computed ahead from the old one.)
+  // run also drops the resizes computed ahead from the old one, and waits
+  // for the worker that reads the old one.) The moving form spares a large
+  // picture's copy.
   const TBitmap& SourceBitmap() const { return sourceStage_->Bitmap; }
   void SetSource(const TBitmap& bitmap);
+  void SetSource(TBitmap&& bitmap);
   TLookAtPoint GetLookAt() const { return sourceStage_->LookAt; }
   void SetLookAt(TLookAtPoint point);
   TImageBufferNode& SourceStage() const { return *sourceStage_; }

@@ -97,7 +97,7 @@ TEST(ResizeAhead, MakeRunGivesTheSameStagesAsResizingInPlace) {
   maker.ResetAll();
   maker.ProcessMessages = [&] {
     if (maker.Made() == 1)
-      maker.SetSource(second);
+      maker.SetSource(TBitmap(second)); // moved in, while the worker may read the old one
   };
   maker.MakeAll();
   const TImageBufferNode* firstResized = maker.Items(0)->Stages(skResize);
