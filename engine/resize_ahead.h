@@ -21,11 +21,12 @@ namespace mirufo {
 
 class TResizeAhead {
 public:
-  // Starts resizing source to each planned size, from the last one back.
-  // The worker reads source in place: it must stay alive and unchanged until
-  // this object is destroyed.
-  TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan);
-  // Stops the worker after its current resize and waits for it.
+  // Starts workers (at least one) resizing source to each planned size,
+  // from the last one back, each taking the next size not begun. The workers
+  // read source in place: it must stay alive and unchanged until this object
+  // is destroyed.
+  TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan, int workers = 1);
+  // Stops the workers after their current resizes and waits for them.
   ~TResizeAhead();
   TResizeAhead(const TResizeAhead&) = delete;
   TResizeAhead& operator=(const TResizeAhead&) = delete;
@@ -36,9 +37,9 @@ public:
   // begin it any more: the caller computes it itself.
   bool Take(const TStageParams& params, TBitmap& bitmap);
 
-  // Waits until the worker has left its loop: every planned resize is done,
-  // failed or given up. For tests and benchmarks, which need to know that
-  // every result the worker will deliver is there.
+  // Waits until every worker has left its loop: every planned resize is
+  // done, failed or given up. For tests and benchmarks, which need to know
+  // that every result the workers will deliver is there.
   void WaitForWorker();
 
 private:
@@ -57,8 +58,8 @@ private:
   std::mutex mutex_;
   std::condition_variable changed_;
   bool stop_ = false;
-  bool finished_ = false;
-  std::thread worker_;
+  int running_ = 0; // workers still in their loop
+  std::vector<std::thread> workers_;
 };
 
 // Resizes input as the resize stage does: an exact copy at the same size,

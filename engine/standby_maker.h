@@ -74,7 +74,8 @@ public:
 private:
   void TargetProgress(TProgressStage stage, std::uint8_t percent, const std::string& message);
   // Starts resizing ahead for the run when there are several new sizes to
-  // make and a second core to make them on.
+  // make and more than one hardware thread: one worker per hardware thread
+  // beside the calling one.
   void StartResizeAhead();
   void StopResizeAhead();
 
