@@ -318,10 +318,12 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   TMultiFormatBitmap picture;
   LoadPicture(a.Source, picture);
   TStandbyMaker& maker = set.Maker();
-  maker.SetSource(picture);
-  TLookAtPoint lookAt{picture.Width() / 2, picture.Height() / 2};
+  // The maker takes the decoded picture over: a large photograph is held once.
+  const int sourceWidth = picture.Width(), sourceHeight = picture.Height();
+  maker.SetSource(std::move(picture));
+  TLookAtPoint lookAt{sourceWidth / 2, sourceHeight / 2};
   if (a.LookAt) {
-    if (a.LookAt->X >= picture.Width() || a.LookAt->Y >= picture.Height())
+    if (a.LookAt->X >= sourceWidth || a.LookAt->Y >= sourceHeight)
       throw EUsageError(Tr("--lookat が画像の外です"));
     lookAt = *a.LookAt;
   }

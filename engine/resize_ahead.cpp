@@ -4,6 +4,8 @@
 #include "imaging/progress.h"
 #include "imaging/resize.h"
 
+#include <algorithm>
+
 namespace mirufo {
 
 bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& result) {
@@ -17,11 +19,33 @@ bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& r
                       info);
 }
 
-TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan)
+TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan, int workers)
     : source_(source) {
   for (TStageParams& params : plan)
     jobs_.push_back(TJob{params, jsWaiting, TBitmap()});
-  worker_ = std::thread([this] { Run(); });
+  const int count = std::max(workers, 1);
+  workers_.reserve(static_cast<std::size_t>(count));
+  try {
+    for (int i = 0; i < count; ++i) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++running_;
+      }
+      workers_.emplace_back([this] { Run(); });
+    }
+  } catch (...) {
+    // A thread that could not start: the ones started stop before the
+    // object they use is gone.
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      --running_;
+      stop_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& worker : workers_)
+      worker.join();
+    throw;
+  }
 }
 
 TResizeAhead::~TResizeAhead() {
@@ -30,21 +54,22 @@ TResizeAhead::~TResizeAhead() {
     stop_ = true;
   }
   changed_.notify_all();
-  worker_.join();
+  for (std::thread& worker : workers_)
+    worker.join();
 }
 
 void TResizeAhead::Run() {
   RunJobs();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    finished_ = true;
+    --running_;
   }
   changed_.notify_all();
 }
 
 void TResizeAhead::WaitForWorker() {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] { return finished_; });
+  changed_.wait(lock, [&] { return running_ == 0; });
 }
 
 void TResizeAhead::RunJobs() {
@@ -55,7 +80,7 @@ void TResizeAhead::RunJobs() {
       if (stop_)
         return;
       // From the end of the plan: the make run starts at the front, so the
-      // two threads share the work and meet in the middle.
+      // threads share the work and meet in the middle.
       for (auto it = jobs_.rbegin(); it != jobs_.rend(); ++it)
         if (it->State == jsWaiting) {
           job = &*it;

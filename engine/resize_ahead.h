@@ -2,8 +2,8 @@
 //
 // Resizing the source picture is the largest share of a make run, and the
 // sizes the run will need are known before it starts. While the run makes
-// one target after another, a worker thread resizes a private copy of the
-// source to the sizes that later targets will ask for. A resize stage takes
+// one target after another, a worker thread resizes the source, which both
+// threads only read, to the sizes that later targets will ask for. A resize stage takes
 // the worker's result when it is ready or nearly so and otherwise computes
 // its own; both call the same resampling on the same pixels, so the stage's
 // bitmap is the same byte for byte whichever thread made it.
@@ -21,10 +21,12 @@ namespace mirufo {
 
 class TResizeAhead {
 public:
-  // Starts resizing a copy of source to each planned size, from the last
-  // one back.
-  TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan);
-  // Stops the worker after its current resize and waits for it.
+  // Starts workers (at least one) resizing source to each planned size,
+  // from the last one back, each taking the next size not begun. The workers
+  // read source in place: it must stay alive and unchanged until this object
+  // is destroyed.
+  TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan, int workers = 1);
+  // Stops the workers after their current resizes and waits for them.
   ~TResizeAhead();
   TResizeAhead(const TResizeAhead&) = delete;
   TResizeAhead& operator=(const TResizeAhead&) = delete;
@@ -35,9 +37,9 @@ public:
   // begin it any more: the caller computes it itself.
   bool Take(const TStageParams& params, TBitmap& bitmap);
 
-  // Waits until the worker has left its loop: every planned resize is done,
-  // failed or given up. For tests and benchmarks, which need to know that
-  // every result the worker will deliver is there.
+  // Waits until every worker has left its loop: every planned resize is
+  // done, failed or given up. For tests and benchmarks, which need to know
+  // that every result the workers will deliver is there.
   void WaitForWorker();
 
 private:
@@ -51,13 +53,13 @@ private:
   void Run();
   void RunJobs();
 
-  const TBitmap source_;
+  const TBitmap& source_;
   std::vector<TJob> jobs_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool stop_ = false;
-  bool finished_ = false;
-  std::thread worker_;
+  int running_ = 0; // workers still in their loop
+  std::vector<std::thread> workers_;
 };
 
 // Resizes input as the resize stage does: an exact copy at the same size,

@@ -43,6 +43,11 @@ void TStandbyMaker::SetSource(const TBitmap& bitmap) {
   sourceStage_->Bitmap = bitmap;
 }
 
+void TStandbyMaker::SetSource(TBitmap&& bitmap) {
+  StopResizeAhead();
+  sourceStage_->Bitmap = std::move(bitmap);
+}
+
 void TStandbyMaker::SetLookAt(TLookAtPoint point) {
   sourceStage_->LookAt = point;
 }
@@ -63,7 +68,10 @@ void TStandbyMaker::TargetProgress(TProgressStage, std::uint8_t percent,
 }
 
 void TStandbyMaker::StartResizeAhead() {
-  if (std::thread::hardware_concurrency() < 2)
+  // The calling thread makes targets on one hardware thread; the others
+  // resize ahead.
+  const int workers = static_cast<int>(std::thread::hardware_concurrency()) - 1;
+  if (workers < 1)
     return;
   const TBitmap& source = sourceStage_->Bitmap;
   std::vector<TStageParams> plan;
@@ -83,7 +91,9 @@ void TStandbyMaker::StartResizeAhead() {
   }
   if (plan.size() < 2)
     return;
-  resizeAhead_ = std::make_unique<TResizeAhead>(source, std::move(plan));
+  // No more workers than sizes to make.
+  const int useful = static_cast<int>(std::min(plan.size(), static_cast<std::size_t>(workers)));
+  resizeAhead_ = std::make_unique<TResizeAhead>(source, std::move(plan), useful);
   sourceStage_->ResizeAhead = resizeAhead_.get();
 }
 

@@ -39,9 +39,12 @@ public:
 
   // The source picture. SetSource and SetLookAt change only the source
   // stage; the caller calls ResetAll afterwards. (A new source during a make
-  // run also drops the resizes computed ahead from the old one.)
+  // run also drops the resizes computed ahead from the old one, and waits
+  // for the worker that reads the old one.) The moving form spares a large
+  // picture's copy.
   const TBitmap& SourceBitmap() const { return sourceStage_->Bitmap; }
   void SetSource(const TBitmap& bitmap);
+  void SetSource(TBitmap&& bitmap);
   TLookAtPoint GetLookAt() const { return sourceStage_->LookAt; }
   void SetLookAt(TLookAtPoint point);
   TImageBufferNode& SourceStage() const { return *sourceStage_; }
@@ -71,7 +74,8 @@ public:
 private:
   void TargetProgress(TProgressStage stage, std::uint8_t percent, const std::string& message);
   // Starts resizing ahead for the run when there are several new sizes to
-  // make and a second core to make them on.
+  // make and more than one hardware thread: one worker per hardware thread
+  // beside the calling one.
   void StartResizeAhead();
   void StopResizeAhead();
 

@@ -13,11 +13,11 @@ build="${MIRUFO_TSAN_BUILD:-build-tsan}"
 jobs="${MIRUFO_SANITIZE_JOBS:-$(nproc)}"
 flags="-O1 -g1 -fsanitize=thread -fno-omit-frame-pointer"
 
-# Only the libraries the engine builds on.
+# Only the libraries the engine builds on, and the sample picture its tests use.
 CC=gcc CXX=g++ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=None \
   -DMIRUFO_BUILD_APP=OFF -DMIRUFO_BUILD_BENCH=OFF \
-  "-DMIRUFO_SUBSYSTEMS=platform;imaging;color;catalogue;import;engine" \
+  "-DMIRUFO_SUBSYSTEMS=platform;imaging;color;catalogue;import;engine;tools" \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
 cmake --build "$build" -j "$jobs" --target engine_tests

@@ -33,11 +33,15 @@ TBitmap Direct(const TBitmap& source, const TStageParams& params) {
   return result;
 }
 
-TEST(ResizeAhead, ResultsAreTheStagesOwnResizes) {
+// One worker, and several that share the plan.
+class ResizeAheadWorkers : public ::testing::TestWithParam<int> {};
+
+TEST_P(ResizeAheadWorkers, ResultsAreTheStagesOwnResizes) {
   const TBitmap source = Picture(300, 200, 3);
-  const std::vector<TStageParams> plan = {Size(120, 80), Size(301, 150), Size(64, 64, true)};
-  TResizeAhead ahead(source, plan);
-  // Once the worker is through, every planned size must be delivered by it.
+  const std::vector<TStageParams> plan = {Size(120, 80), Size(301, 150), Size(64, 64, true),
+                                          Size(90, 45)};
+  TResizeAhead ahead(source, plan, GetParam());
+  // Once the workers are through, every planned size must be delivered.
   ahead.WaitForWorker();
   for (const TStageParams& params : plan) {
     TBitmap taken;
@@ -52,21 +56,25 @@ TEST(ResizeAhead, ResultsAreTheStagesOwnResizes) {
   EXPECT_TRUE(other.Empty());
 }
 
-TEST(ResizeAhead, StoppingEarlyWaitsForTheWorker) {
+TEST_P(ResizeAheadWorkers, StoppingEarlyWaitsForTheWorkers) {
   const TBitmap source = Picture(400, 300, 5);
   std::vector<TStageParams> plan;
   for (int w = 50; w < 90; ++w)
     plan.push_back(Size(w, 60));
-  auto ahead = std::make_unique<TResizeAhead>(source, plan);
-  // The worker starts from the end of the plan: taking the last size waits
-  // for it once begun; it may not have begun yet, and then the stage would
-  // compute it itself.
-  TBitmap taken;
-  if (ahead->Take(plan.back(), taken)) {
-    EXPECT_TRUE(taken.SamePixels(Direct(source, plan.back())));
+  auto ahead = std::make_unique<TResizeAhead>(source, plan, GetParam());
+  // The workers start from the end of the plan: taking a size waits for it
+  // once begun; it may not have begun yet, and then the stage would compute
+  // it itself.
+  for (std::size_t i : {plan.size() - 1, plan.size() - 2, std::size_t{0}}) {
+    TBitmap taken;
+    if (ahead->Take(plan[i], taken)) {
+      EXPECT_TRUE(taken.SamePixels(Direct(source, plan[i])));
+    }
   }
   ahead.reset(); // joins; must not hang or touch freed memory
 }
+
+INSTANTIATE_TEST_SUITE_P(Counts, ResizeAheadWorkers, ::testing::Values(1, 3));
 
 TTanmatsuRecord Handset(int width, int height) {
   TTanmatsuRecord r;
@@ -97,7 +105,7 @@ TEST(ResizeAhead, MakeRunGivesTheSameStagesAsResizingInPlace) {
   maker.ResetAll();
   maker.ProcessMessages = [&] {
     if (maker.Made() == 1)
-      maker.SetSource(second);
+      maker.SetSource(TBitmap(second)); // moved in, while the worker may read the old one
   };
   maker.MakeAll();
   const TImageBufferNode* firstResized = maker.Items(0)->Stages(skResize);
