@@ -174,7 +174,10 @@ std::size_t TNamedBitsList::MemberCount(std::size_t index) const {
 }
 
 void TNamedBitsList::LoadOldFormat(const std::filesystem::path& fileName) {
-  std::vector<std::string> lines = ReadCp932Lines(fileName);
+  LoadOldFormatLines(ReadCp932Lines(fileName));
+}
+
+void TNamedBitsList::LoadOldFormatLines(const std::vector<std::string>& lines) {
   sets_.clear();
   for (const std::string& line : lines) {
     std::size_t tab = line.find('\t');
@@ -190,7 +193,11 @@ void TNamedBitsList::LoadOldFormat(const std::filesystem::path& fileName) {
 
 void TNamedBitsList::LoadFromFile(const std::filesystem::path& fileName,
                                   const TTanmatsuSelection& handsets) {
-  std::vector<std::string> lines = ReadCp932Lines(fileName);
+  LoadFromLines(ReadCp932Lines(fileName), handsets);
+}
+
+void TNamedBitsList::LoadFromLines(const std::vector<std::string>& lines,
+                                   const TTanmatsuSelection& handsets) {
   sets_.clear();
   if (lines.size() < 2 || lines[0] != kMakeSetSignature)
     return;
@@ -245,6 +252,10 @@ void TNamedBitsList::LoadFromFile(const std::filesystem::path& fileName,
 
 void TNamedBitsList::SaveToFile(const std::filesystem::path& fileName,
                                 const TTanmatsuSelection& handsets) const {
+  WriteCp932Lines(fileName, SaveToLines(handsets));
+}
+
+std::vector<std::string> TNamedBitsList::SaveToLines(const TTanmatsuSelection& handsets) const {
   std::vector<std::string> lines{std::string(kMakeSetSignature)};
   std::size_t count = handsets.HandsetCount();
   for (const TNamedBits& set : sets_) {
@@ -254,33 +265,39 @@ void TNamedBitsList::SaveToFile(const std::filesystem::path& fileName,
       if (set.Flags.Get(i))
         lines.push_back(MemberLine(handsets.GetHandset(i)));
   }
-  WriteCp932Lines(fileName, lines);
+  return lines;
 }
 
 TMakeSetsLoadResult LoadMakeSets(TNamedBitsList& sets, const std::filesystem::path& fileName,
                                  const TTanmatsuSelection& handsets) {
   TMakeSetsLoadResult result;
-  sets.Clear();
+  std::vector<std::string> lines;
   std::error_code error;
   if (std::filesystem::exists(fileName, error)) {
     try {
-      std::vector<std::string> lines = ReadCp932Lines(fileName);
-      if (!lines.empty() && lines[0].substr(0, kMakeSetSignature.size()) == kMakeSetSignature)
-        sets.LoadFromFile(fileName, handsets);
-      else
-        sets.LoadOldFormat(fileName);
+      lines = ReadCp932Lines(fileName);
     } catch (const EInOutError& e) {
-      sets.Clear();
+      lines.clear();
       result.FileRead = false;
       result.Message = e.what();
     }
   }
+  LoadMakeSetsFromLines(sets, lines, handsets);
+  return result;
+}
+
+void LoadMakeSetsFromLines(TNamedBitsList& sets, const std::vector<std::string>& lines,
+                           const TTanmatsuSelection& handsets) {
+  sets.Clear();
+  if (!lines.empty() && lines[0].substr(0, kMakeSetSignature.size()) == kMakeSetSignature)
+    sets.LoadFromLines(lines, handsets);
+  else
+    sets.LoadOldFormatLines(lines);
   if (sets.Count() == 0)
     sets.Add(kDefaultSetName);
   std::size_t count = handsets.HandsetCount();
   for (std::size_t i = 0; i < sets.Count(); ++i)
     sets.GetFlags(i).SetSize(count);
-  return result;
 }
 
 void SaveMakeSets(const TNamedBitsList& sets, const std::filesystem::path& fileName,

@@ -68,6 +68,7 @@ public:
   // (a letter, a space, a stray byte) counts as "not a member" rather than
   // spoiling the whole file. Raises EInOutError when the file cannot be read.
   void LoadOldFormat(const std::filesystem::path& fileName);
+  void LoadOldFormatLines(const std::vector<std::string>& lines);
 
   // Clears the list and reads the "MSET01" format, matching member lines
   // against the handsets. A file whose first line is not exactly "MSET01"
@@ -75,11 +76,14 @@ public:
   // set read gets a flag sequence as long as the handset list. Raises
   // EInOutError when the file cannot be read.
   void LoadFromFile(const std::filesystem::path& fileName, const TTanmatsuSelection& handsets);
+  void LoadFromLines(const std::vector<std::string>& lines, const TTanmatsuSelection& handsets);
 
   // Writes the "MSET01" format atomically: each set's name line, then one
   // member line (TAB name TAB series TAB screen) per true flag that stands
   // for a handset, in catalogue order. Raises EInOutError.
   void SaveToFile(const std::filesystem::path& fileName, const TTanmatsuSelection& handsets) const;
+  // The lines SaveToFile writes, in memory.
+  std::vector<std::string> SaveToLines(const TTanmatsuSelection& handsets) const;
 
 private:
   struct TNamedBits {
@@ -110,6 +114,10 @@ struct TMakeSetsLoadResult {
 // flags to the number of handsets.
 TMakeSetsLoadResult LoadMakeSets(TNamedBitsList& sets, const std::filesystem::path& fileName,
                                  const TTanmatsuSelection& handsets);
+// The same from the file's lines, already read: picks the format by the first
+// line, adds the default set and sizes the flags.
+void LoadMakeSetsFromLines(TNamedBitsList& sets, const std::vector<std::string>& lines,
+                           const TTanmatsuSelection& handsets);
 
 // Writes the list as "MSET01", replacing the file atomically. Raises
 // EInOutError.

@@ -1,10 +1,13 @@
 // Feeds the make-set reader with arbitrary text, in both formats: through
-// LoadMakeSets (which picks the format by the first line) and through each
-// format's reader directly. Sets that load are written and read back.
+// the loader that picks the format by the first line, and through each
+// format's reader directly. The sets are written and read back in memory,
+// through the same CP932 text a file would hold, and keep their number and
+// their members.
 #include "catalogue/named_bits_list.h"
 #include "catalogue/tanmatsu_list.h"
 #include "catalogue/tanmatsu_selection.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/text_file.h"
 
 #include <cstdlib>
 
@@ -37,28 +40,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace mirufo;
   fuzz::UseFuzzLimits();
   static const TCatalogueSelection handsets;
-  std::filesystem::path file = fuzz::WriteScratch("makeset.txt", fuzz::AsText(data, size));
+  const std::vector<std::string> lines = Cp932TextToLines(fuzz::AsText(data, size));
 
   TNamedBitsList sets;
-  TMakeSetsLoadResult result = LoadMakeSets(sets, file, handsets);
+  LoadMakeSetsFromLines(sets, lines, handsets);
   if (sets.Count() == 0)
     std::abort(); // there is always at least the default set
-  if (result.FileRead) {
-    // Written and read back, the sets keep their number and their members.
-    std::filesystem::path copy = fuzz::ScratchDir() / "copy.txt";
-    SaveMakeSets(sets, copy, handsets);
-    TNamedBitsList again;
-    if (!LoadMakeSets(again, copy, handsets).FileRead || again.Count() != sets.Count())
+  TNamedBitsList again;
+  LoadMakeSetsFromLines(again, Cp932TextToLines(LinesToCp932Text(sets.SaveToLines(handsets))),
+                        handsets);
+  if (again.Count() != sets.Count())
+    std::abort();
+  for (std::size_t i = 0; i < sets.Count(); ++i)
+    if (again.MemberCount(i) != sets.MemberCount(i))
       std::abort();
-    for (std::size_t i = 0; i < sets.Count(); ++i)
-      if (again.MemberCount(i) != sets.MemberCount(i))
-        std::abort();
-  }
 
   TNamedBitsList direct;
   try {
-    direct.LoadOldFormat(file);
-    direct.LoadFromFile(file, handsets);
+    direct.LoadOldFormatLines(lines);
+    direct.LoadFromLines(lines, handsets);
   } catch (const EMirufoError&) {
   }
   return 0;
