@@ -1,25 +1,13 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/errors.h"
+#include "tests/support/test_handset.h"
 
 #include <gtest/gtest.h>
 
 namespace mirufo {
 namespace {
 
-TTanmatsuRecord Handset(const char* name, std::uint16_t width = 24, std::uint16_t height = 32,
-                        TImageFormat format = ifJPEG) {
-  TTanmatsuRecord r;
-  r.Carrier = crDoCoMo;
-  r.SetName(name);
-  r.Format = format;
-  r.SupportFormats = {ifJPEG, ifPNG8};
-  r.Width = width;
-  r.Height = height;
-  r.Bit = 16;
-  r.Cache = 20;
-  r.Bps = 9600;
-  return r;
-}
+using test::Handset;
 
 TBitmap Picture() {
   TBitmap picture(40, 30);
