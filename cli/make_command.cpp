@@ -186,7 +186,7 @@ void LoadPicture(const std::string& source, TMultiFormatBitmap& picture) {
 
 // The options, as the make page's commands and the format dialog set them.
 void ApplyOptions(const TMakeArgs& a, TStandbyMaker& maker, TStandbyImageDecoratorList& decorators,
-                  const std::string& comment, bool copyright) {
+                  const std::string& comment, bool copyright, bool bestFit) {
   for (int t = 0; t < maker.Count(); ++t) {
     TStandbySpecification& target = *maker.Items(t);
     target.SetDecorators(&decorators);
@@ -211,6 +211,7 @@ void ApplyOptions(const TMakeArgs& a, TStandbyMaker& maker, TStandbyImageDecorat
       options = ReadFormatOptions(a, options);
     options.Comment = comment;
     options.Copyright = copyright;
+    options.BestFit = bestFit;
     target.SetFormatOptions(options);
   }
 }
@@ -259,6 +260,9 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
     e.Bits = o.Bits;
     if (o.Format == ifJPEG)
       e.Quality = o.JpegQuality;
+    else if (o.Bits <= 8 && o.Format != ifBMP2)
+      e.Colors = PaletteColors(o, o.Bits);
+    e.BestFit = o.BestFit;
     e.Size = target.FileSize();
     e.CacheKB = record.Cache;
     e.CacheBytes = KilobytesToBytes(record.Cache);
@@ -306,6 +310,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::string comment =
       a.Comment.value_or(ini.ReadString("Standby", "Comment", "powered by ミルフォ"));
   const bool copyright = a.Copyright.value_or(ini.ReadBool("Standby", "KDDICopyright", true));
+  const bool bestFit = a.BestFit.value_or(ini.ReadBool("Standby", "BestFit", false));
   TCalendarDecorator calendar;
   calendar.LoadFromIni(ini, "Standby", "Calendar");
   if (a.Calendar)
@@ -329,7 +334,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   maker.SetLookAt(lookAt);
   maker.ResetAll();
-  ApplyOptions(a, maker, decorators, comment, copyright);
+  ApplyOptions(a, maker, decorators, comment, copyright, bestFit);
 
   const bool terminal = isatty(STDERR_FILENO) == 1;
   if (a.Progress || (terminal && !a.Quiet))

@@ -229,6 +229,11 @@ TCommand<TMakeArgs> BuildMakeCommand() {
       Flag("--interlace", "PNG をインターレースにする", kFormatGroup, &TMakeArgs::Interlace));
   o.push_back(Choice<std::uint8_t>("--gif", "GIF の圧縮", kFormatGroup, {{"lzw", 0}, {"rle", 1}},
                                    &TMakeArgs::Gif));
+  o.push_back(Choice<bool>("--fit",
+                           "キャッシュへの収め方 (classic: 画質を10ずつ・色数を半分ずつ下げる, "
+                           "best: 収まる最高画質・最多の色数。既定: 保存されているもの)",
+                           kFormatGroup, {{"classic", false}, {"best", true}},
+                           &TMakeArgs::BestFit));
 
   o.push_back(Text("--out", "フォルダ", "保存先 (既定: 現在のフォルダ)", kSaveGroup,
                    &TMakeArgs::Out, "dirs"));

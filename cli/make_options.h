@@ -39,6 +39,7 @@ struct TMakeArgs {
   std::optional<int> PngLevel; // -1 the library's standard level
   bool Interlace = false;
   std::optional<std::uint8_t> Gif;
+  std::optional<bool> BestFit; // --fit best; classic when false
   // Saving.
   std::optional<std::string> Out;
   std::optional<std::string> Template;

@@ -67,6 +67,9 @@ void WriteJsonReport(const TMakeReport& report, std::ostream& out) {
     entry["bits"] = e.Bits;
     if (e.Quality)
       entry["quality"] = *e.Quality;
+    if (e.Colors)
+      entry["colors"] = *e.Colors;
+    entry["fit"] = e.BestFit ? "best" : "classic";
     entry["size"] = e.Size;
     entry["cache"] = e.CacheBytes;
     entry["written"] = e.Written;

@@ -24,6 +24,8 @@ struct TReportEntry {
   std::string Format;
   int Bits = 0;
   std::optional<int> Quality; // JPEG only
+  std::optional<int> Colors;  // palette formats only
+  bool BestFit = false;       // the fit search: best, else classic
   std::int64_t Size = 0;      // bytes of the encoded file
   double CacheKB = 0;         // the handset's cache, 0 for no limit
   std::int64_t CacheBytes = 0;

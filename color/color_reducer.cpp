@@ -6,6 +6,7 @@
 #include "color/dither_engine.h"
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -21,8 +22,7 @@ void CheckArguments(TReductionMethod method, int bits) {
     throw EMirufoError("色数のビット数は1から8でなければなりません (" + std::to_string(bits) + ")");
 }
 
-TPalette OctreePalette(TBitmap& picture, TReductionMethod method, int bits) {
-  const int colors = 1 << bits;
+TPalette OctreePalette(TBitmap& picture, TReductionMethod method, int colors) {
   std::unique_ptr<TColorQuantizer> quantizer =
       method == cmOctreeGrid332 ? std::make_unique<TColorQuantizerRGB332>(colors, 8)
                                 : std::make_unique<TColorQuantizer>(colors, 8);
@@ -42,7 +42,7 @@ TPalette OctreePalette(TBitmap& picture, TReductionMethod method, int bits) {
   return palette;
 }
 
-TPalette MakePalette(TBitmap& picture, TReductionMethod method, int bits) {
+TPalette MakePalette(TBitmap& picture, TReductionMethod method, int colors) {
   switch (method) {
   case cmFourGrays:
     return FourGraysPalette();
@@ -52,7 +52,7 @@ TPalette MakePalette(TBitmap& picture, TReductionMethod method, int bits) {
     return Fixed332Palette();
   case cmOctree:
   case cmOctreeGrid332:
-    return OctreePalette(picture, method, bits);
+    return OctreePalette(picture, method, colors);
   }
   return {};
 }
@@ -86,18 +86,25 @@ TPalette BuildPalette(const TBitmap& source, TReductionMethod method, int bits) 
   TBitmap copy;
   // The reader only converts, and a 24-bit source is never converted.
   TBitmap& picture = const_cast<TBitmap&>(Readable(source, copy));
-  return MakePalette(picture, method, bits);
+  return MakePalette(picture, method, 1 << bits);
 }
 
 TBitmap ReduceBitmapColors(const TBitmap& source, TReductionMethod method, int dither, int bits) {
+  return ReduceBitmapColors(source, method, dither, bits, 1 << std::clamp(bits, 1, 8));
+}
+
+TBitmap ReduceBitmapColors(const TBitmap& source, TReductionMethod method, int dither, int bits,
+                           int colors) {
   CheckArguments(method, bits);
+  if (colors < 2 || colors > (1 << bits))
+    throw EMirufoError("色数が正しくありません (" + std::to_string(colors) + ")");
   if (dither < 0 || dither >= kDitherKindCount)
     throw EMirufoError("ディザの種類が正しくありません (" + std::to_string(dither) + ")");
 
   TBitmap copy;
   TBitmap& picture = const_cast<TBitmap&>(Readable(source, copy));
   TDIBReader reader(picture);
-  const TPalette palette = MakePalette(picture, method, bits);
+  const TPalette palette = MakePalette(picture, method, colors);
 
   std::unique_ptr<TColorLookup> lookup;
   if (method == cmMonochrome)

@@ -23,5 +23,10 @@ TPalette BuildPalette(const TBitmap& source, TReductionMethod method, int bits);
 // Raises EMirufoError for an unknown method or dither code, bits outside 1
 // to 8, or an empty picture ("Invalid image dimensions").
 TBitmap ReduceBitmapColors(const TBitmap& source, TReductionMethod method, int dither, int bits);
+// The same with a palette of colors entries (2 to 2^bits) instead of 2^bits
+// for the octree methods 7 and 10; the fixed palettes ignore the count.
+// Raises EMirufoError for a count outside that range.
+TBitmap ReduceBitmapColors(const TBitmap& source, TReductionMethod method, int dither, int bits,
+                           int colors);
 
 } // namespace mirufo

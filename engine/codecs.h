@@ -15,8 +15,10 @@ namespace mirufo {
 
 // JPEG through libjpeg: quality 1 to 100 (0 and below taken as 1, above 100 as
 // 100), baseline or progressive. The output starts with SOI and a 16-byte
-// JFIF APP0 segment, 20 bytes in all. The picture is 24 or 32 bits.
-std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive);
+// JFIF APP0 segment, 20 bytes in all. The picture is 24 or 32 bits. optimize
+// fits the Huffman tables to the picture (a smaller file, a second pass).
+std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive,
+                       bool optimize = false);
 
 // Length of the SOI marker plus the JFIF APP0 segment that starts every file
 // EncodeJpeg writes.

@@ -2,13 +2,122 @@
 // JPEG comment segment, and the preview decoded from the file.
 #include "engine/format_buffer.h"
 
+#include "color/palette.h"
 #include "engine/codecs.h"
 #include "engine/output_format.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "platform/text_file.h"
 
+#include <algorithm>
+
 namespace mirufo {
+namespace {
+
+// The best-fit search over one setting: a JPEG quality or a palette's colour
+// count, where a higher setting gives a finer picture and, as a rule, a
+// larger file.
+class TBestFitSearch {
+public:
+  TBestFitSearch(const TBitmap& input, const TOutputFormat& format, const TFormatOptions& options,
+                 std::int64_t limit, bool copyright, const std::string& comment)
+      : input_(input), format_(format), work_(options), limit_(limit), copyright_(copyright),
+        comment_(comment) {}
+
+  // The finest setting from the start down to the lowest whose file fits.
+  // First the classic ladder (quality down by 10, colours halved) finds a
+  // setting that fits with the one above it over; bisection then finds the
+  // finest that fits between the two. File sizes do not always grow with the
+  // setting, so only measured attempts count: the answer is the finest
+  // setting seen to fit, or the lowest one when none fits.
+  int Run(int start, int ceiling) {
+    if (Attempt(start))
+      return start;
+    int over = std::min(start, ceiling);
+    int fits = 0;
+    for (int s = over;;) {
+      s = std::max(Lower(s), Lowest());
+      if (s >= over)
+        return kept_;
+      if (Attempt(s)) {
+        fits = s;
+        break;
+      }
+      over = s;
+    }
+    while (over - fits > 1) {
+      const int middle = fits + (over - fits) / 2;
+      if (Attempt(middle))
+        fits = middle;
+      else
+        over = middle;
+    }
+    return kept_;
+  }
+
+  // The kept attempt: the finest that fitted, else the lowest tried.
+  TBitmap Reduced;
+  std::string Data;
+  std::int32_t FileSize = 0;
+
+private:
+  bool Colours() const { return format_.BestFit == frColors; }
+  int Lowest() const { return Colours() ? 2 : 1; }
+  int Lower(int s) const { return Colours() ? 1 << (BitsForColors(s) - 1) : s - 10; }
+
+  bool Attempt(int s) {
+    int bits = format_.StartBits(work_.Bits);
+    int quality = work_.JpegQuality;
+    if (Colours()) {
+      bits = BitsForColors(s);
+      work_.Bits = static_cast<std::uint8_t>(bits);
+      work_.Colors = static_cast<std::uint16_t>(s);
+    } else {
+      quality = s;
+    }
+    if (!Colours() ? prepared_ < 0 : prepared_ != s) {
+      format_.Prepare(input_, work_, bits, picture_);
+      prepared_ = s;
+    }
+    std::string data = format_.Encode(picture_, work_, quality, copyright_, comment_);
+    std::string stream;
+    format_.Save(data, stream, comment_, copyright_);
+    const bool fits = static_cast<std::int64_t>(stream.size()) <= limit_;
+    const bool keep = fits ? !keptFits_ || s > kept_ : !keptFits_ && (kept_ < 0 || s < kept_);
+    if (keep) {
+      kept_ = s;
+      keptFits_ = fits;
+      Reduced = picture_;
+      Data = std::move(data);
+      FileSize = static_cast<std::int32_t>(stream.size());
+    }
+    return fits;
+  }
+
+  const TBitmap& input_;
+  const TOutputFormat& format_;
+  TFormatOptions work_;
+  const std::int64_t limit_;
+  const bool copyright_;
+  const std::string& comment_;
+  TBitmap picture_;
+  int prepared_ = -1;
+  int kept_ = -1;
+  bool keptFits_ = false;
+};
+
+// Best fit searches JPEG qualities, and the colour counts of the octree
+// palettes; a fixed palette gives the same picture at every count.
+bool SearchesBestFit(const TOutputFormat& format, const TFormatOptions& options) {
+  if (!options.BestFit)
+    return false;
+  if (format.BestFit == frQuality)
+    return true;
+  const auto method = static_cast<TReductionMethod>(options.Reduction);
+  return format.BestFit == frColors && (method == cmOctree || method == cmOctreeGrid332);
+}
+
+} // namespace
 
 void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
                  std::unique_ptr<TEncodedGraphic>& graphic, std::int64_t limit, bool copyright,
@@ -20,6 +129,23 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
   const TOutputFormat& format = OutputFormat(options.Format);
   if (!reduced)
     reduced = std::make_unique<TBitmap>();
+  if (limit > 0 && SearchesBestFit(format, options)) {
+    TBestFitSearch search(input, format, options, limit, copyright, comment);
+    graphic.reset();
+    if (format.BestFit == frColors) {
+      const int bits = format.StartBits(options.Bits);
+      const int colors = search.Run(PaletteColors(options, bits), 1 << bits);
+      options.Bits = static_cast<std::uint8_t>(BitsForColors(colors));
+      options.Colors = colors == 1 << options.Bits ? 0 : static_cast<std::uint16_t>(colors);
+    } else {
+      options.JpegQuality = static_cast<std::uint8_t>(search.Run(options.JpegQuality, 100));
+      options.Bits = static_cast<std::uint8_t>(format.StartBits(options.Bits));
+    }
+    *reduced = std::move(search.Reduced);
+    graphic = std::make_unique<TEncodedGraphic>(options.Format, std::move(search.Data));
+    fileSize = search.FileSize;
+    return;
+  }
   int b = format.StartBits(options.Bits);
   int q = options.JpegQuality;
   int preparedBits = -1;

@@ -26,8 +26,12 @@ public:
 // Encodes input by options within limit bytes (0 or less: no limit). For
 // JPEG the quality drops by 10 while the file is over the limit and the
 // quality above 10; for GIF, PNG8 and BMP the colour bits drop (above 8 to 8,
-// then by one) while over and above 1. On return options.Bits and
-// options.JpegQuality hold the values of the last attempt; reduced holds the
+// then by one) while over and above 1. With options.BestFit and a limit the
+// search finds the finest setting that fits instead: the highest JPEG
+// quality from 1 to the start, or for GIF and PNG8 with an octree palette
+// the most colours from 2 to the start (options.Colors holds a count that is
+// not a power of two). On return options.Bits, options.JpegQuality and
+// options.Colors hold the values of the attempt kept; reduced holds the
 // picture handed to the encoder (created when empty), graphic the encoded
 // picture and fileSize the length of the file SaveWithComment writes.
 // graphic must be empty on entry ("Graphicはnilでなければなりません").

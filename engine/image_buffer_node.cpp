@@ -33,7 +33,8 @@ bool SameFormat(const TFormatOptions& a, const TFormatOptions& b) {
   if (a.Format != b.Format)
     return false;
   const bool sameColour = (a.Bits == 24 && b.Bits == 24) ||
-                          (a.Bits == b.Bits && a.Reduction == b.Reduction && a.Dither == b.Dither);
+                          (a.Bits == b.Bits && a.Reduction == b.Reduction && a.Dither == b.Dither &&
+                           PaletteColors(a, a.Bits) == PaletteColors(b, b.Bits));
   if (!sameColour || a.Comment != b.Comment || a.Copyright != b.Copyright)
     return false;
   const TOutputFormat* format = FindOutputFormat(a.Format);

@@ -35,8 +35,8 @@ struct TStageParams {
   std::uint8_t Count = 0;
   // skDecorate
   const TStandbyImageDecoratorList* Decorators = nullptr;
-  // skFormat: the eight encoding options, Comment and Copyright (AutoFit is
-  // not a stage parameter).
+  // skFormat: the encoding options, Comment and Copyright (AutoFit is not a
+  // stage parameter).
   TFormatOptions Format;
 };
 
@@ -90,6 +90,7 @@ public:
     std::int64_t Limit = 0;
     std::uint8_t Bits = 0;
     std::uint8_t JpegQuality = 0;
+    std::uint16_t Colors = 0;
   };
   std::vector<TFitResult> FitResults;
 

@@ -53,7 +53,8 @@ struct TCompressGuard {
 };
 
 // Returns false with the message in guard.Error when libjpeg fails.
-bool Compress(TCompressGuard& guard, const TBitmap& picture, int quality, bool progressive) {
+bool Compress(TCompressGuard& guard, const TBitmap& picture, int quality, bool progressive,
+              bool optimize) {
   if (setjmp(guard.Error.Jump) != 0)
     return false;
   jpeg_create_compress(&guard.Info);
@@ -67,6 +68,9 @@ bool Compress(TCompressGuard& guard, const TBitmap& picture, int quality, bool p
   jpeg_set_defaults(&guard.Info);
   guard.Info.write_JFIF_header = TRUE;
   jpeg_set_quality(&guard.Info, quality, TRUE);
+  // Huffman tables fitted to this picture: a second pass over the
+  // coefficients, standard baseline data that every decoder reads.
+  guard.Info.optimize_coding = optimize ? TRUE : FALSE;
   if (progressive)
     jpeg_simple_progression(&guard.Info);
   jpeg_start_compress(&guard.Info, TRUE);
@@ -81,7 +85,7 @@ bool Compress(TCompressGuard& guard, const TBitmap& picture, int quality, bool p
 
 } // namespace
 
-std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive) {
+std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive, bool optimize) {
   if (picture.Empty())
     throw EMirufoError("JPEGの書き込みに失敗しました: 画像が空です");
   if (quality < 1)
@@ -98,7 +102,7 @@ std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive) {
   TCompressGuard guard;
   InitError(guard.Error);
   guard.Info.err = &guard.Error.Manager;
-  if (!Compress(guard, *input, quality, progressive))
+  if (!Compress(guard, *input, quality, progressive, optimize))
     throw EMirufoError(std::string("JPEGの書き込みに失敗しました: ") + guard.Error.Message);
   std::string bytes(reinterpret_cast<const char*>(guard.Buffer), guard.Size);
   // The comment segment goes in right after SOI and the JFIF APP0 segment;

@@ -11,6 +11,7 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <array>
 
 namespace mirufo {
@@ -42,7 +43,7 @@ void ReduceToBits(const TBitmap& input, const TFormatOptions& options, int bits,
     return;
   }
   reduced = ReduceBitmapColors(input, static_cast<TReductionMethod>(options.Reduction),
-                               options.Dither, bits);
+                               options.Dither, bits, PaletteColors(options, bits));
 }
 
 void CopyExactly(const TBitmap& input, const TFormatOptions&, int, TBitmap& reduced) {
@@ -74,7 +75,7 @@ std::string WriteGif(const TBitmap& reduced, const TFormatOptions& options, int,
 
 std::string WriteJpeg(const TBitmap& reduced, const TFormatOptions& options, int quality, bool,
                       const std::string&) {
-  return EncodeJpeg(reduced, quality, options.Interlace);
+  return EncodeJpeg(reduced, quality, options.Interlace, options.BestFit);
 }
 
 std::string WritePng(const TBitmap& reduced, const TFormatOptions& options, int, bool copyright,
@@ -112,7 +113,8 @@ bool SameGifOptions(const TFormatOptions& a, const TFormatOptions& b) {
 }
 
 bool SameJpegOptions(const TFormatOptions& a, const TFormatOptions& b) {
-  return a.JpegQuality == b.JpegQuality && a.Interlace == b.Interlace;
+  // Best fit also means optimised Huffman tables, so different bytes.
+  return a.JpegQuality == b.JpegQuality && a.Interlace == b.Interlace && a.BestFit == b.BestFit;
 }
 
 bool SamePngOptions(const TFormatOptions& a, const TFormatOptions& b) {
@@ -125,21 +127,34 @@ bool NoMoreOptions(const TFormatOptions&, const TFormatOptions&) {
 
 // Indexed by the format code.
 const std::array<TOutputFormat, 6> kOutputFormats = {{
-    {ifGIF, "GIF", "gif", frBits, PaletteStartBits, ReduceToBits, WriteGif, SaveAsWritten,
+    {ifGIF, "GIF", "gif", frBits, frColors, PaletteStartBits, ReduceToBits, WriteGif, SaveAsWritten,
      SameGifOptions, &TGIFImage::Class},
-    {ifJPEG, "JPEG", "jpg", frQuality, TrueColourBits, CopyExactly, WriteJpeg, SaveJpegWithComment,
-     SameJpegOptions, &TJPEGImage::Class},
-    {ifPNG8, "PNG8", "png", frBits, PaletteStartBits, ReduceToBits, WritePng, SaveAsWritten,
+    {ifJPEG, "JPEG", "jpg", frQuality, frQuality, TrueColourBits, CopyExactly, WriteJpeg,
+     SaveJpegWithComment, SameJpegOptions, &TJPEGImage::Class},
+    {ifPNG8, "PNG8", "png", frBits, frColors, PaletteStartBits, ReduceToBits, WritePng,
+     SaveAsWritten, SamePngOptions, &TPNGImage::Class},
+    {ifPNG24, "PNG24", "png", frNone, frNone, TrueColourBits, CopyAs24Bits, WritePng, SaveAsWritten,
      SamePngOptions, &TPNGImage::Class},
-    {ifPNG24, "PNG24", "png", frNone, TrueColourBits, CopyAs24Bits, WritePng, SaveAsWritten,
-     SamePngOptions, &TPNGImage::Class},
-    {ifBMP, "BMP", "bmp", frBits, BmpStartBits, ReduceBmp, WriteBmp, SaveAsWritten, NoMoreOptions,
-     &TBitmapReader::Class},
-    {ifBMP2, "BMP2", "bmp", frNone, MonochromeBits, ReduceMonochrome, WriteBmp, SaveAsWritten,
+    {ifBMP, "BMP", "bmp", frBits, frBits, BmpStartBits, ReduceBmp, WriteBmp, SaveAsWritten,
      NoMoreOptions, &TBitmapReader::Class},
+    {ifBMP2, "BMP2", "bmp", frNone, frNone, MonochromeBits, ReduceMonochrome, WriteBmp,
+     SaveAsWritten, NoMoreOptions, &TBitmapReader::Class},
 }};
 
 } // namespace
+
+int BitsForColors(int colors) {
+  int bits = 1;
+  while (bits < 8 && (1 << bits) < colors)
+    ++bits;
+  return bits;
+}
+
+int PaletteColors(const TFormatOptions& options, int bits) {
+  if (options.BestFit && options.Colors >= 2 && BitsForColors(options.Colors) == bits)
+    return options.Colors;
+  return 1 << std::clamp(bits, 1, 8);
+}
 
 const TOutputFormat* FindOutputFormat(TImageFormat format) {
   const auto code = static_cast<std::size_t>(format);

@@ -21,7 +21,9 @@ struct TGraphicClass;
 enum TFitRule : std::uint8_t {
   frNone,    // one attempt only
   frQuality, // JPEG quality down by 10 while above 10
-  frBits     // colour bits down (above 8 to 8, then by one) while above 1
+  frBits,    // colour bits down (above 8 to 8, then by one) while above 1
+  // Best fit only:
+  frColors // the most palette colours that fit, any count from 2 to the start
 };
 
 struct TOutputFormat {
@@ -29,6 +31,9 @@ struct TOutputFormat {
   const char* Name; // "JPEG"
   const char* Ext;  // "jpg", without a dot
   TFitRule Fit;
+  // How the best-fit search goes: frQuality the highest quality that fits,
+  // frColors the most colours; frBits and frNone as the classic search.
+  TFitRule BestFit;
   // The colour bits of the first attempt, from the target's bits.
   int (*StartBits)(int bits);
   // The picture handed to the encoder at the given bits (a colour-reduced

@@ -79,6 +79,7 @@ void TStandbySpecification::InitFromHandset(const TTanmatsuRecord& record) {
   formatOptions_.GifCompression = 0;
   formatOptions_.JpegQuality = 100;
   formatOptions_.PngCompressLevel = 9;
+  formatOptions_.Colors = 0;
 }
 
 TImageBufferNode* TStandbySpecification::Stages(int kind) const {
@@ -202,6 +203,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
         if (found != known.end()) {
           formatOptions_.Bits = found->Bits;
           formatOptions_.JpegQuality = found->JpegQuality;
+          formatOptions_.Colors = found->Colors;
         } else {
           const TFormatOptions start = formatOptions_;
           std::unique_ptr<TBitmap> reduced;
@@ -209,7 +211,8 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
           std::int32_t size = 0;
           EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
                       formatOptions_.Comment, formatOptions_, size);
-          known.push_back({start, limit, formatOptions_.Bits, formatOptions_.JpegQuality});
+          known.push_back({start, limit, formatOptions_.Bits, formatOptions_.JpegQuality,
+                           formatOptions_.Colors});
         }
       } else {
         SettleFormatOptions(formatOptions_);
@@ -306,6 +309,10 @@ void TStandbySpecification::SetDecorators(const TStandbyImageDecoratorList* deco
 void TStandbySpecification::SetFormatOptions(const TFormatOptions& options) {
   formatOptions_ = options;
   formatOptions_.Comment = CutToCp932Bytes(options.Comment, kCommentBytes);
+  // A colour count left from a best-fit search counts only with best fit and
+  // the bits it was found at.
+  if (PaletteColors(formatOptions_, formatOptions_.Bits) != formatOptions_.Colors)
+    formatOptions_.Colors = 0;
   if (IsMade())
     MakeFrom(skFormat);
 }

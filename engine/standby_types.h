@@ -57,8 +57,8 @@ inline constexpr std::size_t kCommentBytes = 255;
 // The comment text that au handsets read as "do not copy this image".
 inline constexpr char kCopyrightMark[] = "copy=\"NO\",kddi_copyright=on";
 
-// The output options of a target. The first eight fields are the encoding
-// options that the format dialog edits.
+// The output options of a target. The first eight fields and BestFit are the
+// encoding options that the format dialog edits.
 struct TFormatOptions {
   TImageFormat Format = ifJPEG;
   std::uint8_t Bits = 24;          // 24: no colour reduction; palette formats 1 to 8
@@ -71,9 +71,24 @@ struct TFormatOptions {
   std::string Comment;    // UTF-8; at most kCommentBytes in CP932
   bool Copyright = false; // write the copy-protection mark
   bool AutoFit = true;    // lower quality or colours to fit the cache
+  // The fit search finds the finest setting that fits: JPEG with optimised
+  // Huffman tables at the highest quality that fits, GIF and PNG8 with the
+  // most palette colours that fit. Off: the classic search in coarse steps.
+  bool BestFit = false;
+  // With BestFit, the palette entries the search chose when they are not
+  // 2^Bits (then Bits is the fewest bits that hold them); 0 otherwise.
+  std::uint16_t Colors = 0;
 
   friend bool operator==(const TFormatOptions&, const TFormatOptions&) = default;
 };
+
+// The palette entries a palette picture of these options has: Colors when
+// the best-fit search chose a count that bits can hold, else 2^bits.
+int PaletteColors(const TFormatOptions& options, int bits);
+
+// The fewest colour bits that hold a palette of colors entries (1 for 2 or
+// fewer).
+int BitsForColors(int colors);
 
 // The layout block of a target: where the resized picture goes on the
 // screen canvas and what fills the rest. Compared and replaced as one unit.

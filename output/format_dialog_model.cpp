@@ -16,6 +16,11 @@ const std::array<const char*, 11> kCompressionItems = {
     "標準", "なし", "1(速度優先)", "2", "3", "4", "5", "6", "7", "8", "9(圧縮率優先)"};
 const std::array<const char*, 4> kQualityPresetCaptions = {"低", "中", "高", "最高"};
 const std::array<int, 4> kQualityPresets = {10, 40, 70, 100};
+const char* const kBestFitCaption = "キャッシュに収まる最高画質";
+
+bool PageHasBestFit(TFormatPage page) {
+  return page == fpJPEG || page == fpPNG8 || page == fpGIF;
+}
 
 namespace {
 
@@ -86,6 +91,7 @@ TFormatDialogValues LoadFormatValues(const TFormatOptions& o) {
   v.GifColors = colors;
   v.GifDither = v.Png8Dither;
   v.GifLzw = o.GifCompression == 0;
+  v.BestFit = o.BestFit;
   return v;
 }
 
@@ -127,6 +133,9 @@ TFormatOptions ReadFormatValues(const TFormatDialogValues& v, const TFormatOptio
     break;
   }
   o.Reduction = reduction;
+  // One check box for every page; it acts where there is a quality or a
+  // colour count to search.
+  o.BestFit = v.BestFit;
   return o;
 }
 

@@ -49,7 +49,13 @@ struct TFormatDialogValues {
   int GifColors = 0;
   int GifDither = 0;
   bool GifLzw = true;
+  bool BestFit = false; // "キャッシュに収まる最高画質", one box shared by the pages
 };
+
+// The best-fit check box's caption, and the pages that show it: those with a
+// quality or a colour count for the fit search to choose.
+extern const char* const kBestFitCaption;
+bool PageHasBestFit(TFormatPage page);
 
 // The controls for a target's options.
 TFormatDialogValues LoadFormatValues(const TFormatOptions& options);

@@ -40,6 +40,14 @@ std::string ColorCount(std::uint8_t bits) {
   return std::to_string(bits < 63 ? (std::int64_t{1} << bits) : 0);
 }
 
+// The palette size of a GIF or PNG8: the best-fit search's count when it
+// chose one, else 2^bits.
+std::string PaletteCount(const TFormatOptions& o) {
+  if (o.Colors != 0 && PaletteColors(o, o.Bits) == o.Colors)
+    return std::to_string(o.Colors);
+  return ColorCount(o.Bits);
+}
+
 std::string LevelText(std::int32_t level) {
   if (level == -1)
     return Tr("標準");
@@ -81,13 +89,13 @@ std::array<std::string, 2> FormatOptionTexts(const TFormatOptions& o) {
   const std::string dither = o.Dither != 0 ? Tr(" ディザ") : "";
   switch (o.Format) {
   case ifGIF:
-    return {FillFormat(Tr("GIF %d色"), {ColorCount(o.Bits)}) + dither,
+    return {FillFormat(Tr("GIF %d色"), {PaletteCount(o)}) + dither,
             Tr(o.GifCompression == 1 ? "RLE圧縮" : "LZW圧縮")};
   case ifJPEG:
     return {Tr("JPEG 画質") + std::to_string(o.JpegQuality),
             o.Interlace ? Tr("プログレッシブ") : ""};
   case ifPNG8:
-    return {FillFormat(Tr("PNG %d色"), {ColorCount(o.Bits)}) + dither,
+    return {FillFormat(Tr("PNG %d色"), {PaletteCount(o)}) + dither,
             Tr("圧縮レベル ") + LevelText(o.PngCompressLevel) +
                 (o.Interlace ? Tr("インターレース") : "")};
   case ifPNG24:
@@ -347,6 +355,8 @@ std::vector<int> TStandbyBoxList::RestoreFormats() {
     options.JpegQuality = remembered.JpegQuality;
     options.PngCompressLevel = remembered.PngCompressLevel;
     options.Interlace = remembered.Interlace;
+    options.BestFit = remembered.BestFit;
+    options.Colors = remembered.Colors;
     options.AutoFit = true;
     t->SetFormatOptions(options);
     changed.push_back(box);

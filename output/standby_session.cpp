@@ -52,6 +52,7 @@ void TStandbySession::LoadSettings(const TIniFile& file) {
   calendar_.LoadFromIni(file, "Standby", "Calendar");
   comment_ = file.ReadString("Standby", "Comment", DefaultComment());
   copyright_ = file.ReadBool("Standby", "KDDICopyright", true);
+  bestFit_ = file.ReadBool("Standby", "BestFit", false);
   TStandbyMaker& maker = workingSet_.Maker();
   for (int t = 0; t < maker.Count(); ++t)
     ApplyTargetSettings(maker.Items(t));
@@ -62,6 +63,7 @@ void TStandbySession::SaveSettings(TIniFile& file) const {
   calendar_.SaveToIni(file, "Standby", "Calendar");
   file.WriteString("Standby", "Comment", comment_);
   file.WriteBool("Standby", "KDDICopyright", copyright_);
+  file.WriteBool("Standby", "BestFit", bestFit_);
 }
 
 void TStandbySession::SetComment(std::string text) {
@@ -91,6 +93,7 @@ void TStandbySession::ApplyTargetSettings(TStandbySpecification* target) {
   TFormatOptions options = target->FormatOptions();
   options.Comment = comment_; // the target cuts it to 255 CP932 bytes
   options.Copyright = copyright_;
+  options.BestFit = bestFit_;
   target->SetFormatOptions(options);
 }
 

@@ -72,8 +72,8 @@ public:
 
   // The main window's keys: "SourceImage"/"FileName", the calendar's
   // "Standby"/"Calendar." keys, "Standby"/"Comment" and
-  // "Standby"/"KDDICopyright". After reading, every target gets the
-  // settings (ApplyTargetSettings).
+  // "Standby"/"KDDICopyright", "Standby"/"BestFit". After reading, every
+  // target gets the settings (ApplyTargetSettings).
   void LoadSettings(const TIniFile& file);
   void SaveSettings(TIniFile& file) const;
 
@@ -84,8 +84,12 @@ public:
   // Each stores the value and hands it to every target.
   void SetComment(std::string text);
   void SetKDDICopyright(bool flag);
-  // The decorator list, then the options with the comment (cut to 255 bytes)
-  // and the copyright flag; a made target is remade from the stages these
+  // The fit search that new targets start with (a target's own choice is
+  // its format option): the one the format dialog last closed with.
+  bool BestFit() const { return bestFit_; }
+  void SetBestFit(bool flag) { bestFit_ = flag; }
+  // The decorator list, then the options with the comment (cut to 255 bytes),
+  // the copyright flag and the fit search; a made target is remade from the stages these
   // feed. Nothing for no target.
   void ApplyTargetSettings(TStandbySpecification* target);
   // Releases every target's decorate stage, then decorates again every
@@ -142,6 +146,7 @@ private:
   std::string sourceFileName_;
   std::string comment_;
   bool copyright_ = true;
+  bool bestFit_ = false;
   std::vector<TSessionHooks*> hooks_;
   bool making_ = false;
 };

@@ -113,6 +113,11 @@ TFormatDialog::TFormatDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
   connect(rdoRLE, &QRadioButton::clicked, this, &TFormatDialog::Apply);
   connect(rdoLZW, &QRadioButton::clicked, this, &TFormatDialog::Apply);
 
+  // Best fit, on whichever page with a quality or colour count is active.
+  chkBestFit = new QCheckBox(Q(kBestFitCaption));
+  chkBestFit->setObjectName("chkBestFit");
+  connect(chkBestFit, &QCheckBox::clicked, this, &TFormatDialog::Apply);
+
   for (QComboBox* combo : {cmbPng8Colors, cmbPng8Dither, cmbCompression, cmbBmpColors, cmbBmpDither,
                            cmbGifColors, cmbGifDither})
     connect(combo, &QComboBox::currentIndexChanged, this, &TFormatDialog::Apply);
@@ -144,6 +149,11 @@ void TFormatDialog::PlaceSharedControls(TFormatPage page) {
     place(pngShared_, page);
   if (page == fpBMP || page == fpBMP2)
     place(bmpShared_, page);
+  // Right below the quality presets, or below the colour list.
+  if (PageHasBestFit(page) && chkBestFit->parentWidget() != pageWidgets_[page])
+    static_cast<QFormLayout*>(pageWidgets_[page]->layout())
+        ->insertRow(page == fpJPEG ? 2 : 1, chkBestFit);
+  chkBestFit->setVisible(PageHasBestFit(page));
 }
 
 TFormatPage TFormatDialog::ActivePage() const {
@@ -185,6 +195,7 @@ void TFormatDialog::LoadOptions(const TFormatOptions& options) {
   cmbGifColors->setCurrentIndex(v.GifColors);
   cmbGifDither->setCurrentIndex(v.GifDither);
   (v.GifLzw ? rdoLZW : rdoRLE)->setChecked(true);
+  chkBestFit->setChecked(v.BestFit);
   loading_ = false;
 }
 
@@ -202,6 +213,7 @@ TFormatDialogValues TFormatDialog::Values() const {
   v.GifColors = cmbGifColors->currentIndex();
   v.GifDither = cmbGifDither->currentIndex();
   v.GifLzw = rdoLZW->isChecked();
+  v.BestFit = chkBestFit->isChecked();
   return v;
 }
 

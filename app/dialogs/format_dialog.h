@@ -58,6 +58,7 @@ public:
   QComboBox* cmbGifDither;
   QRadioButton* rdoRLE;
   QRadioButton* rdoLZW;
+  QCheckBox* chkBestFit; // the JPEG, PNG8 and GIF pages
 
 private:
   void PageChanged(int tab);

@@ -451,6 +451,8 @@ void TStandbyForm::ExecuteFormat() {
       &Form(), OnFormatDialog);
   if (!ok)
     Redraw(boxes_.RestoreFormats());
+  else // targets added later start with the fit search chosen here
+    Form().Session().SetBestFit(targets.front()->FormatOptions().BestFit);
 }
 
 void TStandbyForm::ExecuteComment() {

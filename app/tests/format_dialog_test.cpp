@@ -104,6 +104,24 @@ private slots:
     QVERIFY(!d.dialog.tabFormat->isTabVisible(fpGIF));
   }
 
+  void bestFitBoxFollowsThePagesWithAQualityOrColourCount() {
+    TFormatOptions options = Options(ifJPEG, 24);
+    options.BestFit = true;
+    TRecordedDialog d(options);
+    d.dialog.show();
+    QVERIFY(d.dialog.chkBestFit->isVisible());
+    QVERIFY(d.dialog.chkBestFit->isChecked());
+    d.dialog.chkBestFit->click();
+    QVERIFY(!d.current.BestFit);
+    d.dialog.tabFormat->setCurrentIndex(fpBMP);
+    QVERIFY(!d.dialog.chkBestFit->isVisible());
+    d.dialog.tabFormat->setCurrentIndex(fpPNG8);
+    QVERIFY(d.dialog.chkBestFit->isVisible());
+    d.dialog.chkBestFit->click();
+    QVERIFY(d.current.BestFit);
+    QCOMPARE(d.current.Format, ifPNG8);
+  }
+
   void aQualityThatIsNoNumberIsShownAndNotApplied() {
     test::TMessageRecorder messages;
     TRecordedDialog d(Options(ifJPEG, 24, 70));

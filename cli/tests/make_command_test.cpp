@@ -180,6 +180,7 @@ TEST_F(CliMake, FormatOptionsFollowTheDialogRules) {
   EXPECT_EQ(entry["file"], "w21ca_4.png");
   EXPECT_EQ(entry["format"], "PNG8");
   EXPECT_EQ(entry["bits"], 4);
+  EXPECT_EQ(entry["colors"], 16);
   EXPECT_EQ(ReadBytes(home / "out/w21ca_4.png").substr(1, 3), "PNG");
 
   // An option of another format's page changes nothing on a JPEG target.
@@ -188,6 +189,22 @@ TEST_F(CliMake, FormatOptionsFollowTheDialogRules) {
   entry = Report(r)["entries"][0];
   EXPECT_EQ(entry["format"], "JPEG");
   EXPECT_EQ(entry["bits"], 24);
+}
+
+TEST_F(CliMake, FitSearchComesFromTheOptionElseTheSettings) {
+  auto fit = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = {Src(), "--handsets", "SH901iC", "--dry-run", "--json"};
+    args.insert(args.end(), more.begin(), more.end());
+    auto r = Make(args);
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    return Report(r)["entries"][0]["fit"];
+  };
+  EXPECT_EQ(fit({}), "classic");
+  EXPECT_EQ(fit({"--fit", "best"}), "best");
+  WriteBytes(home / "mirufo.ini", "[Standby]\r\nBestFit=1\r\n");
+  EXPECT_EQ(fit({}), "best");
+  EXPECT_EQ(fit({"--fit", "classic"}), "classic");
+  EXPECT_EQ(Make({Src(), "--all", "--fit", "finest"}).Status, 2);
 }
 
 TEST_F(CliMake, DryRunWritesNothing) {

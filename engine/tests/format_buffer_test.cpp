@@ -6,6 +6,7 @@
 #include "engine/tests/reference_decoders.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "tools/sample_picture.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -143,6 +144,73 @@ TEST(EncodeImage, PaletteFormatsLowerTheBitsUntilTheFileFits) {
     EXPECT_EQ(Encode(picture, Options(format, 8), 1).Options.Bits, 1);
     // Without a limit, more than 8 bits start from 8.
     EXPECT_EQ(Encode(picture, Options(format, 16), 0).Options.Bits, 8);
+  }
+}
+
+TEST(EncodeImage, BestFitFindsTheHighestJpegQualityThatFits) {
+  TBitmap picture = Noise(48, 48, 3);
+  auto best = [](int quality) {
+    TFormatOptions options = Options(ifJPEG, 24, quality);
+    options.BestFit = true;
+    return options;
+  };
+  auto sizeAt = [&](int q) { return Encode(picture, best(q), 0).Size; };
+  // Optimised Huffman tables: smaller than the standard ones, still baseline.
+  const TResult optimised = Encode(picture, best(70), 0);
+  EXPECT_LT(optimised.Size, Encode(picture, Options(ifJPEG, 24, 70), 0).Size);
+  test::TRgbImage decoded;
+  test::TRefJpegInfo info;
+  ASSERT_TRUE(test::RefDecodeJpeg(FileOf(optimised), decoded, &info));
+  EXPECT_FALSE(info.Progressive);
+
+  for (int q : {100, 73, 41, 12}) {
+    SCOPED_TRACE(q);
+    ASSERT_TRUE(q == 100 || sizeAt(q + 1) > sizeAt(q));
+    const TResult r = Encode(picture, best(100), sizeAt(q));
+    EXPECT_EQ(r.Options.JpegQuality, q);
+    EXPECT_EQ(r.Size, sizeAt(q));
+  }
+  // Never above the start; nothing fits: quality 1, over the limit.
+  EXPECT_EQ(Encode(picture, best(60), sizeAt(90)).Options.JpegQuality, 60);
+  const TResult none = Encode(picture, best(100), 1);
+  EXPECT_EQ(none.Options.JpegQuality, 1);
+  EXPECT_EQ(none.Size, sizeAt(1));
+}
+
+TEST(EncodeImage, BestFitFindsTheMostPaletteColoursThatFit) {
+  // File sizes need not grow with every colour added (noise shows it): the
+  // search keeps only counts it saw fit, and never fewer than a power of two
+  // that fits.
+  TBitmap picture = MakeSamplePicture(96, 72);
+  for (TImageFormat format : {ifGIF, ifPNG8}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    TFormatOptions options = Options(format, 8);
+    options.BestFit = true;
+    TFormatOptions at200 = options;
+    at200.Colors = 200;
+    const std::int32_t limit = Encode(picture, at200, 0).Size;
+    ASSERT_LT(limit, Encode(picture, options, 0).Size);
+    const TResult r = Encode(picture, options, limit);
+    EXPECT_GT(r.Options.Colors, 128);
+    EXPECT_LT(r.Options.Colors, 256);
+    EXPECT_EQ(r.Options.Bits, 8);
+    EXPECT_LE(r.Size, limit);
+    if (format == ifPNG8) {
+      // The palette holds as many entries as were chosen.
+      test::TRgbImage decoded;
+      test::TRefPngInfo info;
+      ASSERT_TRUE(test::RefDecodePng(FileOf(r), decoded, info));
+      EXPECT_EQ(info.Palette.size(), r.Options.Colors);
+    }
+    // The stage encodes the chosen count again to the same bytes.
+    TFormatOptions chosen = r.Options;
+    EXPECT_EQ(Encode(picture, chosen, 0).Size, r.Size);
+    // Nothing fits: 2 colours; a fixed palette searches as the classic way.
+    const TResult none = Encode(picture, options, 1);
+    EXPECT_EQ(none.Options.Bits, 1);
+    EXPECT_EQ(none.Options.Colors, 0);
+    options.Reduction = 11;
+    EXPECT_EQ(Encode(picture, options, limit).Options.Colors, 0);
   }
 }
 

@@ -348,6 +348,22 @@ TEST(TargetStatus, FitSearchResultIsKeptForTheNextMake) {
   EXPECT_EQ(twin.FormatOptions().JpegQuality, lowered);
   EXPECT_TRUE(twin.SameImage(t));
   EXPECT_EQ(roomy.FormatOptions().JpegQuality, 100);
+  // Best fit is its own search and its own file (optimised tables), shared
+  // by targets that choose it alike.
+  auto bestFit = [&](TStandbySpecification& target) -> TStandbySpecification& {
+    TFormatOptions options = target.FormatOptions();
+    options.JpegQuality = 100;
+    options.BestFit = true;
+    target.SetFormatOptions(options);
+    return target;
+  };
+  TStandbySpecification& best = bestFit(f.Add(Handset(64, 64, ifJPEG, 16, 2.0f)));
+  TStandbySpecification& bestTwin = bestFit(f.Add(Handset(64, 64, ifJPEG, 16, 2.0f)));
+  f.Maker.MakeAll();
+  EXPECT_GT(best.FormatOptions().JpegQuality, lowered);
+  EXPECT_FALSE(best.SameImage(t));
+  EXPECT_TRUE(best.SameImage(bestTwin));
+  EXPECT_LE(best.FileSize(), 2048);
   // No limit: the quality stays whatever the size.
   TStandbySpecification& free = f.Add(Handset(64, 64, ifJPEG, 16, 0));
   f.Maker.MakeAll();

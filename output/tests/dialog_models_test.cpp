@@ -76,6 +76,15 @@ TEST(FormatDialogModel, ReadingSetsWhatTheActivePageOwns) {
   EXPECT_EQ(o.Format, ifGIF);
   EXPECT_EQ(o.Bits, 1);
   EXPECT_EQ(o.GifCompression, 1);
+
+  // The best-fit box is one value for every page, loaded and read back.
+  TFormatOptions best = base;
+  best.BestFit = true;
+  v = LoadFormatValues(best);
+  EXPECT_TRUE(v.BestFit);
+  EXPECT_TRUE(ReadFormatValues(v, base, 7).BestFit);
+  v.BestFit = false;
+  EXPECT_FALSE(ReadFormatValues(v, best, 7).BestFit);
 }
 
 TEST(FormatDialogModel, ANonNumericQualityIsRefused) {

@@ -57,6 +57,12 @@ TEST(FormatOptionTexts, EveryFormat) {
   EXPECT_EQ(FormatOptionTexts(Jpeg(false)), (Lines{"JPEG 画質70", ""}));
   EXPECT_EQ(FormatOptionTexts(Jpeg(true)), (Lines{"JPEG 画質70", "プログレッシブ"}));
   EXPECT_EQ(FormatOptionTexts(png8), (Lines{"PNG 256色", "圧縮レベル 標準インターレース"}));
+  // The count a best-fit search chose, when it is not a power of two.
+  png8.BestFit = true;
+  png8.Colors = 200;
+  EXPECT_EQ(FormatOptionTexts(png8)[0], "PNG 200色");
+  png8.BestFit = false;
+  EXPECT_EQ(FormatOptionTexts(png8)[0], "PNG 256色");
   EXPECT_EQ(FormatOptionTexts(png24), (Lines{"PNG24 圧縮レベルなし", ""}));
   EXPECT_EQ(FormatOptionTexts(bmp), (Lines{"BMPフルカラー", "ディザなし"}));
   EXPECT_EQ(FormatOptionTexts(bmp8), (Lines{"BMP256カラー", "ディザあり"}));
@@ -182,6 +188,7 @@ TEST_F(BoxList, FormatEditsApplyToMadeTargetsAndCancelRestoresThem) {
     copy.Format = ifJPEG;
     copy.JpegQuality = 40;
     copy.AutoFit = false;
+    copy.BestFit = true;
     return copy;
   };
   EXPECT_EQ(boxes.ApplyFormat(quality40), std::vector<int>{1});
@@ -191,6 +198,7 @@ TEST_F(BoxList, FormatEditsApplyToMadeTargetsAndCancelRestoresThem) {
   const TFormatOptions& restored = boxes.TargetOf(1)->FormatOptions();
   EXPECT_EQ(restored.Format, ifPNG8);
   EXPECT_TRUE(restored.AutoFit);
+  EXPECT_FALSE(restored.BestFit);
   EXPECT_TRUE(boxes.TargetOf(1)->IsMade());
 }
 

@@ -112,9 +112,10 @@ TEST(StandbySession, SettingsKeysAndDefaults) {
     session.LoadSettings(empty);
     EXPECT_EQ(session.CommentText(), "powered by ミルフォ");
     EXPECT_TRUE(session.KDDICopyright());
+    EXPECT_FALSE(session.BestFit());
     EXPECT_EQ(session.SourceFileName(), "");
   }
-  test::WriteBytes(dir / "a.ini", "[standby]\r\nComment=\r\nKDDICopyright=0x0\r\n"
+  test::WriteBytes(dir / "a.ini", "[standby]\r\nComment=\r\nKDDICopyright=0x0\r\nBestFit=1\r\n"
                                   "[SourceImage]\r\nFileName=/p/photo.jpg\r\n");
   TStandbySession session;
   Fill(session);
@@ -123,6 +124,7 @@ TEST(StandbySession, SettingsKeysAndDefaults) {
   EXPECT_FALSE(session.KDDICopyright());
   EXPECT_EQ(session.SourceFileName(), "/p/photo.jpg");
   EXPECT_FALSE(session.WorkingSet().Maker().Items(2)->FormatOptions().Copyright);
+  EXPECT_TRUE(session.WorkingSet().Maker().Items(2)->FormatOptions().BestFit);
 
   session.SetComment("こんにちは");
   session.SetKDDICopyright(true);
@@ -130,6 +132,7 @@ TEST(StandbySession, SettingsKeysAndDefaults) {
   session.SaveSettings(out);
   EXPECT_EQ(out.ReadString("Standby", "Comment", "?"), "こんにちは");
   EXPECT_EQ(out.ReadString("Standby", "KDDICopyright", "?"), "1");
+  EXPECT_EQ(out.ReadString("Standby", "BestFit", "?"), "1");
   EXPECT_TRUE(out.ValueExists("Standby", "Calendar.Draw"));
 }
 
