@@ -149,10 +149,18 @@ void TFormatDialog::PlaceSharedControls(TFormatPage page) {
     place(pngShared_, page);
   if (page == fpBMP || page == fpBMP2)
     place(bmpShared_, page);
-  // Right below the quality presets, or below the colour list.
-  if (PageHasBestFit(page) && chkBestFit->parentWidget() != pageWidgets_[page])
+  // Right below the quality presets, or below the colour list, and next in
+  // the keyboard order too.
+  if (PageHasBestFit(page) && chkBestFit->parentWidget() != pageWidgets_[page]) {
     static_cast<QFormLayout*>(pageWidgets_[page]->layout())
-        ->insertRow(page == fpJPEG ? 2 : 1, chkBestFit);
+        ->insertRow(page == fpJPEG ? 2 : 1, static_cast<QWidget*>(nullptr), chkBestFit);
+    const std::pair<QWidget*, QWidget*> around =
+        page == fpJPEG   ? std::pair<QWidget*, QWidget*>{btnQuality[3], chkProgressive}
+        : page == fpPNG8 ? std::pair<QWidget*, QWidget*>{cmbPng8Colors, cmbPng8Dither}
+                         : std::pair<QWidget*, QWidget*>{cmbGifColors, cmbGifDither};
+    setTabOrder(around.first, chkBestFit);
+    setTabOrder(chkBestFit, around.second);
+  }
   chkBestFit->setVisible(PageHasBestFit(page));
 }
 
