@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format ccache
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
