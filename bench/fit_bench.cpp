@@ -3,9 +3,9 @@
 // quality and palette colour count the searches end with, and how full they
 // leave the caches (file size over cache, averaged over every screen with a
 // cache). Best fit should cost at most twice the classic run.
-#include "catalogue/tanmatsu_list.h"
 #include "engine/standby_maker.h"
 #include "platform/arith.h"
+#include "tests/support/built_in_targets.h"
 #include "tools/sample_picture.h"
 
 #include <benchmark/benchmark.h>
@@ -24,19 +24,10 @@ struct TFitFigures {
 };
 
 TFitFigures MakeAllWith(const TBitmap& source, bool bestFit) {
-  TTanmatsuList catalogue;
-  catalogue.LoadBuiltIn();
   TFitFigures figures;
   for (int run = 0; run < 3; ++run) {
     TStandbyMaker maker;
-    maker.SetSource(source);
-    maker.SetLookAt({source.Width() / 2, source.Height() / 2});
-    for (std::size_t i = 0; i < catalogue.Count(); ++i) {
-      TStandbySpecification& target = *maker.Items(maker.AddSpecification(catalogue.Get(i)));
-      TFormatOptions options = target.FormatOptions();
-      options.BestFit = bestFit;
-      target.SetFormatOptions(options);
-    }
+    test::AddBuiltInTargets(maker, source, bestFit);
     const auto start = std::chrono::steady_clock::now();
     maker.MakeAll();
     const double seconds =

@@ -2,7 +2,7 @@
 // classic search on the same picture: it never breaks the cache, never ends
 // below the classic setting, and fills the cache of a JPEG target that
 // quality 100 does not fit.
-#include "catalogue/tanmatsu_list.h"
+#include "built_in_targets.h"
 #include "engine/format_buffer.h"
 #include "engine/standby_maker.h"
 #include "platform/arith.h"
@@ -12,20 +12,6 @@
 
 namespace mirufo {
 namespace {
-
-void MakeBuiltIn(TStandbyMaker& maker, const TBitmap& source, bool bestFit) {
-  TTanmatsuList catalogue;
-  catalogue.LoadBuiltIn();
-  maker.SetSource(source);
-  maker.SetLookAt({source.Width() / 2, source.Height() / 2});
-  for (std::size_t i = 0; i < catalogue.Count(); ++i) {
-    TStandbySpecification& target = *maker.Items(maker.AddSpecification(catalogue.Get(i)));
-    TFormatOptions options = target.FormatOptions();
-    options.BestFit = bestFit;
-    target.SetFormatOptions(options);
-  }
-  maker.MakeAll();
-}
 
 // The file size of the target's picture at a JPEG quality.
 std::int64_t SizeAt(const TStandbySpecification& target, int quality) {
@@ -42,8 +28,10 @@ std::int64_t SizeAt(const TStandbySpecification& target, int quality) {
 TEST(BestFit, EveryBuiltInScreenFitsAtLeastAsFinelyAsTheClassicSearch) {
   const TBitmap source = MakeSamplePicture(720, 540);
   TStandbyMaker classic, best;
-  MakeBuiltIn(classic, source, false);
-  MakeBuiltIn(best, source, true);
+  test::AddBuiltInTargets(classic, source);
+  test::AddBuiltInTargets(best, source, true);
+  classic.MakeAll();
+  best.MakeAll();
   ASSERT_EQ(best.Count(), 287);
   int searched = 0, unfilled = 0;
   for (int i = 0; i < best.Count(); ++i) {
