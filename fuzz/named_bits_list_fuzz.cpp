@@ -15,23 +15,26 @@ namespace {
 
 // The first handsets of the built-in catalogue, all ticked, as the make sets
 // see the working set. A part keeps runs fast; member lines still name real
-// handsets (the dictionary holds some of their names).
+// handsets (the dictionary holds some of their names). The records are
+// looked up once, with their named capacities filled in, as the working set
+// would give them.
 class TCatalogueSelection : public mirufo::TTanmatsuSelection {
 public:
   TCatalogueSelection() {
     mirufo::TTanmatsuList builtIn;
     builtIn.LoadBuiltIn();
     for (std::size_t i = 0; i < 40 && i < builtIn.Count(); ++i)
-      list_.Add(builtIn.Stored(i));
-    list_.AssignCaches(builtIn);
+      records_.push_back(builtIn.Get(i));
   }
-  std::size_t HandsetCount() const override { return list_.Count(); }
-  mirufo::TTanmatsuRecord GetHandset(std::size_t index) const override { return list_.Get(index); }
+  std::size_t HandsetCount() const override { return records_.size(); }
+  mirufo::TTanmatsuRecord GetHandset(std::size_t index) const override {
+    return records_.at(index);
+  }
   bool IsSelected(std::size_t) const override { return true; }
   void ApplySelection(const std::vector<bool>&) override {}
 
 private:
-  mirufo::TTanmatsuList list_;
+  std::vector<mirufo::TTanmatsuRecord> records_;
 };
 
 } // namespace
