@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <system_error>
-#include <unordered_map>
 
 namespace mirufo {
 namespace {
@@ -42,7 +41,13 @@ std::string NameLine(std::string_view name) {
 }
 
 std::string MemberLine(const TTanmatsuRecord& record) {
-  return "\t" + record.Name + "\t" + record.Series + "\t" + record.Screen;
+  std::string line;
+  line.reserve(record.Name.size() + record.Series.size() + record.Screen.size() + 3);
+  for (const std::string* field : {&record.Name, &record.Series, &record.Screen}) {
+    line += '\t';
+    line += *field;
+  }
+  return line;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -202,16 +207,21 @@ void TNamedBitsList::LoadFromLines(const std::vector<std::string>& lines,
   if (lines.size() < 2 || lines[0] != kMakeSetSignature)
     return;
 
-  // Handsets by name, in catalogue order, so that a member line looks only at
-  // the records that can match it.
+  // Handsets sorted by name, then catalogue order, so that a member line looks
+  // only at the records that can match it. Made at the first member line: a
+  // file of set names alone needs none of it.
   std::size_t count = handsets.HandsetCount();
   std::vector<TTanmatsuRecord> records;
-  records.reserve(count);
-  std::unordered_map<std::string, std::vector<std::size_t>> byName;
-  for (std::size_t i = 0; i < count; ++i) {
-    records.push_back(handsets.GetHandset(i));
-    byName[records.back().Name].push_back(i);
-  }
+  std::vector<std::pair<std::string_view, std::size_t>> byName;
+  const auto indexHandsets = [&] {
+    records.reserve(count);
+    byName.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      records.push_back(handsets.GetHandset(i));
+      byName.emplace_back(records.back().Name, i);
+    }
+    std::sort(byName.begin(), byName.end());
+  };
 
   TBits* current = nullptr;
   for (std::size_t n = 1; n < lines.size(); ++n) {
@@ -232,15 +242,17 @@ void TNamedBitsList::LoadFromLines(const std::vector<std::string>& lines,
           break;
         rest.remove_prefix(tab + 1);
       }
-      auto found = byName.find(std::string(fields[0]));
-      if (found == byName.end())
-        continue;
-      for (std::size_t i : found->second) {
-        if (fieldCount >= 2 && records[i].Series != fields[1])
+      if (records.size() != count)
+        indexHandsets();
+      auto match = std::lower_bound(byName.begin(), byName.end(),
+                                    std::pair<std::string_view, std::size_t>(fields[0], 0));
+      for (; match != byName.end() && match->first == fields[0]; ++match) {
+        const TTanmatsuRecord& record = records[match->second];
+        if (fieldCount >= 2 && record.Series != fields[1])
           continue;
-        if (fieldCount >= 3 && records[i].Screen != fields[2])
+        if (fieldCount >= 3 && record.Screen != fields[2])
           continue;
-        current->Set(i, true);
+        current->Set(match->second, true);
         break;
       }
     } else if (!trimmed.empty()) {

@@ -18,6 +18,37 @@ constexpr std::size_t kTl2MinFields = 9;
 const std::vector<std::string> kTl2Header = {
     "name", "format", "supportformats", "width", "height", "bit", "cachename", "cache", "bps"};
 
+// The columns the reader knows; a header names them in any order.
+enum class TColumn {
+  Other,
+  Name,
+  Format,
+  SupportFormats,
+  Width,
+  Height,
+  Bit,
+  CacheName,
+  Cache,
+  Bps
+};
+
+TColumn ColumnOf(std::string_view name) {
+  static constexpr std::pair<std::string_view, TColumn> kColumns[] = {
+      {"name", TColumn::Name},
+      {"format", TColumn::Format},
+      {"supportformats", TColumn::SupportFormats},
+      {"width", TColumn::Width},
+      {"height", TColumn::Height},
+      {"bit", TColumn::Bit},
+      {"cachename", TColumn::CacheName},
+      {"cache", TColumn::Cache},
+      {"bps", TColumn::Bps}};
+  for (const auto& [text, column] : kColumns)
+    if (name == text)
+      return column;
+  return TColumn::Other;
+}
+
 std::string_view TrimLeft(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
     text.remove_prefix(1);
@@ -76,9 +107,9 @@ public:
   // the single-precision field it is stored in (a larger one would be kept
   // as infinity and written back as a text no reader accepts).
   float Float(int line, std::string_view column, std::string_view text) const {
-    std::string t(TrimLeft(text));
+    std::string_view t = TrimLeft(text);
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-      t.pop_back();
+      t.remove_suffix(1);
     double value = 0;
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size() ||
@@ -101,33 +132,47 @@ public:
 
   // Stores field by field the columns the reader knows into the buffer.
   void ReadRecord(int line, const std::vector<std::string>& header,
-                  const std::vector<std::string>& fields, bool knowsCacheName,
-                  TTanmatsuRecord& record) const {
+                  const std::vector<TColumn>& columns, const std::vector<std::string_view>& fields,
+                  bool knowsCacheName, TTanmatsuRecord& record) const {
     if (fields.size() < header.size())
       Fail(line, "項目が足りません (" + std::to_string(header.size()) + " 列のところ " +
                      std::to_string(fields.size()) + " 項目)");
     for (std::size_t i = 0; i < header.size(); ++i) {
       const std::string& column = header[i];
-      const std::string& field = fields[i];
-      if (column == "name")
+      const std::string_view field = fields[i];
+      switch (columns[i]) {
+      case TColumn::Name:
         record.SetName(field);
-      else if (column == "format")
+        break;
+      case TColumn::Format:
         record.Format =
             static_cast<TImageFormat>(static_cast<std::uint8_t>(Int(line, column, field)));
-      else if (column == "supportformats")
+        break;
+      case TColumn::SupportFormats:
         record.SupportFormats = Formats(line, field);
-      else if (column == "width")
+        break;
+      case TColumn::Width:
         record.Width = static_cast<std::uint16_t>(Int(line, column, field));
-      else if (column == "height")
+        break;
+      case TColumn::Height:
         record.Height = static_cast<std::uint16_t>(Int(line, column, field));
-      else if (column == "bit")
+        break;
+      case TColumn::Bit:
         record.Bit = static_cast<std::uint8_t>(Int(line, column, field));
-      else if (column == "cachename" && knowsCacheName)
-        record.SetCacheName(field);
-      else if (column == "cache")
+        break;
+      case TColumn::CacheName:
+        if (knowsCacheName)
+          record.SetCacheName(field);
+        break;
+      case TColumn::Cache:
         record.Cache = Float(line, column, field);
-      else if (column == "bps")
+        break;
+      case TColumn::Bps:
         record.Bps = Int(line, column, field);
+        break;
+      case TColumn::Other:
+        break;
+      }
     }
   }
 
@@ -251,22 +296,28 @@ void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
     reader.Fail(0, std::string(kNotAListMessage));
 
   const std::vector<std::string> header = SplitFields(lines[1], "\t");
+  std::vector<TColumn> columns;
+  columns.reserve(header.size());
+  for (const std::string& name : header)
+    columns.push_back(ColumnOf(name));
+  std::vector<std::string_view> fields;
+  records_.reserve(records_.size() + lines.size() - 2);
   TTanmatsuRecord record; // deliberately not reset between lines
   std::size_t i = 2;
   for (; i < lines.size(); ++i) {
     const int lineNumber = static_cast<int>(i) + 1;
     if (tl2 && lines[i] == "cache")
       break;
-    std::vector<std::string> fields = SplitFields(lines[i], "\t");
+    SplitFieldViews(lines[i], "\t", fields);
     if (tl2 && fields.size() < kTl2MinFields)
       continue;
     if (tl1)
       record.CacheName.clear();
-    reader.ReadRecord(lineNumber, header, fields, tl2, record);
+    reader.ReadRecord(lineNumber, header, columns, fields, tl2, record);
     Add(record);
   }
   for (; i < lines.size(); ++i) {
-    std::vector<std::string> fields = SplitFields(lines[i], "\t");
+    SplitFieldViews(lines[i], "\t", fields);
     if (fields.size() < 2)
       continue;
     TCacheCapacity entry;
@@ -290,11 +341,19 @@ std::vector<std::string> TTanmatsuList::SaveToLines() const {
   lines.push_back("TL2");
   lines.push_back(JoinFields(kTl2Header, "\t"));
   for (const TTanmatsuRecord& r : records_) {
-    lines.push_back(JoinFields({r.Name, std::to_string(static_cast<int>(r.Format)),
-                                FormatsToText(r.SupportFormats), std::to_string(r.Width),
-                                std::to_string(r.Height), std::to_string(r.Bit), r.CacheName,
-                                FormatCapacity(r.Cache), std::to_string(r.Bps)},
-                               "\t"));
+    std::string& line = lines.emplace_back(r.Name);
+    const auto put = [&line](std::string_view field) {
+      line += '\t';
+      line += field;
+    };
+    put(std::to_string(static_cast<int>(r.Format)));
+    put(FormatsToText(r.SupportFormats));
+    put(std::to_string(r.Width));
+    put(std::to_string(r.Height));
+    put(std::to_string(r.Bit));
+    put(r.CacheName);
+    put(FormatCapacity(r.Cache));
+    put(std::to_string(r.Bps));
   }
   lines.push_back("cache");
   for (const TCacheCapacity& c : caches_)

@@ -2,10 +2,10 @@
 // Run once after changing it (fuzz/run.sh does not need it): the seeds are
 // kept in the repository so that every run starts from the same files.
 #include "catalogue/named_bits_list.h"
-#include "catalogue/tanmatsu_list.h"
-#include "catalogue/tanmatsu_selection.h"
 #include "import/tests/test_encoders.h"
-#include "tests/support/picture_bytes.h"
+#include "platform/text_file.h"
+#include "tests/support/built_in_selection.h"
+#include "tests/support/picture_files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -25,36 +25,28 @@ void Seed(const std::string& target, const std::string& name, const std::string&
   std::ofstream(dir / name, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
 }
 
-// A BMP: file header, 40-byte information header (or another size), colour
-// table or masks, then the bits.
+// A BMP with a 40-byte information header; clrUsed as written, whatever
+// the palette's size.
 std::string Bmp(int width, int height, int bitCount, std::uint32_t compression,
-                const std::string& table, const std::string& bits, std::uint32_t clrUsed = 0) {
-  std::string info;
-  PutLE32(info, 40);
-  PutLE32(info, static_cast<std::uint32_t>(width));
-  PutLE32(info, static_cast<std::uint32_t>(height));
-  PutLE16(info, 1);
-  PutLE16(info, static_cast<std::uint32_t>(bitCount));
-  PutLE32(info, compression);
-  PutLE32(info, static_cast<std::uint32_t>(bits.size()));
-  PutLE32(info, 2835);
-  PutLE32(info, 2835);
-  PutLE32(info, clrUsed);
-  PutLE32(info, 0);
-  std::string file = "BM";
-  PutLE32(file, static_cast<std::uint32_t>(14 + info.size() + table.size() + bits.size()));
-  PutLE32(file, 0);
-  PutLE32(file, static_cast<std::uint32_t>(14 + info.size() + table.size()));
-  return file + info + table + bits;
+                std::vector<TColor> palette, const std::string& bits, std::uint32_t clrUsed = 0) {
+  test::BmpSpec spec;
+  spec.Width = width;
+  spec.Height = height;
+  spec.Bits = bitCount;
+  spec.Compression = compression;
+  spec.Palette = std::move(palette);
+  spec.Pixels = bits;
+  spec.ColorsUsed = clrUsed;
+  return test::MakeBmp(spec);
 }
 
-std::string Grey(int count) {
-  std::string table;
-  for (int i = 0; i < count; ++i)
-    table += std::string{static_cast<char>(i * 255 / std::max(count - 1, 1)),
-                         static_cast<char>(i * 255 / std::max(count - 1, 1)),
-                         static_cast<char>(i * 255 / std::max(count - 1, 1)), 0};
-  return table;
+std::vector<TColor> Grey(int count) {
+  std::vector<TColor> palette;
+  for (int i = 0; i < count; ++i) {
+    const auto v = static_cast<std::uint8_t>(i * 255 / std::max(count - 1, 1));
+    palette.push_back(RGB(v, v, v));
+  }
+  return palette;
 }
 
 // The blocks a plug-in would return for a BMP file: the length of the
@@ -75,14 +67,17 @@ void BmpSeeds() {
        Bmp(4, 2, 4, 2, Grey(16), test::Bytes({4, 0x12, 0, 0, 0, 4, 0x34, 0x56, 0, 1})));
   Seed("bmp", "8bit-rle-delta.bmp",
        Bmp(4, 3, 8, 1, Grey(4), test::Bytes({2, 1, 0, 2, 1, 1, 0, 3, 3, 0, 1, 2, 0, 0, 0, 1}), 4));
-  std::string masks;
-  PutLE32(masks, 0xF800);
-  PutLE32(masks, 0x07E0);
-  PutLE32(masks, 0x001F);
-  Seed("bmp", "16bit-bitfields.bmp", Bmp(2, 1, 16, 3, masks, test::Bytes({0x1F, 0, 0xE0, 0x07})));
-  std::string topDown = Bmp(1, -2, 24, 0, "", test::Bytes({1, 2, 3, 0, 4, 5, 6, 0}));
+  Seed("bmp", "16bit-bitfields.bmp",
+       test::MakeBmp({.Width = 2,
+                      .Height = 1,
+                      .Bits = 16,
+                      .Compression = 3,
+                      .Masks = {0xF800, 0x07E0, 0x001F},
+                      .Pixels = test::Bytes({0x1F, 0, 0xE0, 0x07}),
+                      .ColorsUsed = 0}));
+  std::string topDown = Bmp(1, -2, 24, 0, {}, test::Bytes({1, 2, 3, 0, 4, 5, 6, 0}));
   Seed("bmp", "24bit-top-down.bmp", topDown);
-  Seed("bmp", "32bit.bmp", Bmp(1, 1, 32, 0, "", test::Bytes({10, 20, 30, 128})));
+  Seed("bmp", "32bit.bmp", Bmp(1, 1, 32, 0, {}, test::Bytes({10, 20, 30, 128})));
   SpiSeed("8bit-256-colours.bin",
           Bmp(3, 2, 8, 0, Grey(256), test::Bytes({0, 1, 255, 0, 9, 8, 7, 0})));
   SpiSeed("24bit-top-down.bin", topDown);
@@ -129,48 +124,31 @@ void IconSeeds() {
   Seed("ico", "bmp-and-png.ico", file + dib + png);
 }
 
-struct TMagSpec {
-  bool Colours256 = false;
-  int X1 = 0, Y1 = 0, X2 = 7, Y2 = 0;
-  std::string FlagA, FlagB, Pixels;
-};
-
-std::string Mag(const TMagSpec& s) {
-  std::string file = "MAKI02  " + std::string(24, ' ') + "hi\x1A";
-  std::string palette(s.Colours256 ? 768 : 48, '\0');
+// The palette of the MAG seeds: byte i is i * 5.
+std::string MagPalette(bool colours256) {
+  std::string palette(colours256 ? 768 : 48, '\0');
   for (std::size_t i = 0; i < palette.size(); ++i)
     palette[i] = static_cast<char>(i * 5);
-  const auto flagA = static_cast<std::uint32_t>(32 + palette.size());
-  const auto flagB = static_cast<std::uint32_t>(flagA + s.FlagA.size());
-  const auto pixels = static_cast<std::uint32_t>(flagB + s.FlagB.size());
-  file += std::string(3, '\0') + static_cast<char>(s.Colours256 ? 0x80 : 0);
-  PutLE16(file, static_cast<std::uint32_t>(s.X1));
-  PutLE16(file, static_cast<std::uint32_t>(s.Y1));
-  PutLE16(file, static_cast<std::uint32_t>(s.X2));
-  PutLE16(file, static_cast<std::uint32_t>(s.Y2));
-  PutLE32(file, flagA);
-  PutLE32(file, flagB);
-  PutLE32(file, static_cast<std::uint32_t>(s.FlagB.size()));
-  PutLE32(file, pixels);
-  PutLE32(file, static_cast<std::uint32_t>(s.Pixels.size()));
-  return file + palette + s.FlagA + s.FlagB + s.Pixels;
+  return palette;
 }
 
 void MagSeeds() {
-  TMagSpec sixteen;
+  test::MagSpec sixteen;
+  sixteen.Palette = MagPalette(false);
   sixteen.Y2 = 3;
   sixteen.FlagA = test::Bytes({0xC0});
   sixteen.FlagB = test::Bytes({0x12, 0x30});
   sixteen.Pixels = test::Bytes({0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF});
-  Seed("mag", "16-colours.mag", Mag(sixteen));
-  TMagSpec full;
+  Seed("mag", "16-colours.mag", test::MakeMag(sixteen));
+  test::MagSpec full;
   full.Colours256 = true;
+  full.Palette = MagPalette(true);
   full.X2 = 3;
   full.Y2 = 1;
   full.FlagA = test::Bytes({0x80});
   full.FlagB = test::Bytes({0x01});
   full.Pixels = test::Bytes({1, 2, 3, 4, 5, 6, 7, 8});
-  Seed("mag", "256-colours.mag", Mag(full));
+  Seed("mag", "256-colours.mag", test::MakeMag(full));
 }
 
 void PngSeeds() {
@@ -273,31 +251,13 @@ void GifSeeds() {
   Seed("gif", "interlaced-local-map.gif", Gif(4, 9, true, true));
 }
 
-class TBuiltIn : public TTanmatsuSelection {
-public:
-  TBuiltIn() { list_.LoadBuiltIn(); }
-  std::size_t HandsetCount() const override { return list_.Count(); }
-  TTanmatsuRecord GetHandset(std::size_t index) const override { return list_.Get(index); }
-  bool IsSelected(std::size_t) const override { return true; }
-  void ApplySelection(const std::vector<bool>&) override {}
-  TTanmatsuList list_;
-};
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 void TextSeeds() {
-  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "mirufo-seeds";
-  std::filesystem::create_directories(scratch);
-  TBuiltIn handsets;
+  test::TBuiltInSelection handsets;
   TTanmatsuList user;
   for (std::size_t i = 0; i < 3; ++i)
-    user.Add(handsets.list_.Stored(i * 40));
-  user.AssignCaches(handsets.list_);
-  user.SaveToFile(scratch / "user.lst");
-  Seed("tanmatsu_list", "tl2-written.lst", ReadAll(scratch / "user.lst"));
+    user.Add(handsets.List().Stored(i * 40));
+  user.AssignCaches(handsets.List());
+  Seed("tanmatsu_list", "tl2-written.lst", user.SaveToText());
   Seed("tanmatsu_list", "tl2-reordered.lst",
        "TL2\r\nbit\tname\tformat\tsupportformats\twidth\theight\tcache\tbps\tcachename\tnew\r\n"
        "16\tA\t1\t0100000001\t120\t130\t10\t9600\t\tx\r\n8\tB\t0\t1\t96\t72\t0\t2400000\tKB\r\n"
@@ -312,10 +272,8 @@ void TextSeeds() {
   sets.GetFlags(0).Set(100, true);
   sets.Add("二つ目");
   sets.GetFlags(1).Set(200, true);
-  SaveMakeSets(sets, scratch / "makeset.txt", handsets);
-  Seed("named_bits_list", "mset01-written.txt", ReadAll(scratch / "makeset.txt"));
+  Seed("named_bits_list", "mset01-written.txt", LinesToCp932Text(sets.SaveToLines(handsets)));
   Seed("named_bits_list", "old-format.txt", "A\t0110\r\nB\t1000000001\r\n");
-  std::filesystem::remove_all(scratch);
 
   Seed("ini_file", "settings.ini",
        "; kept\r\n[General]\r\nFormPosition.X = 5000\r\nFormPosition.Y=-50\r\n\r\n"

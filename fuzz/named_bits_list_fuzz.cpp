@@ -4,42 +4,18 @@
 // through the same CP932 text a file would hold, and keep their number and
 // their members.
 #include "catalogue/named_bits_list.h"
-#include "catalogue/tanmatsu_list.h"
-#include "catalogue/tanmatsu_selection.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/text_file.h"
+#include "tests/support/built_in_selection.h"
 
 #include <cstdlib>
-
-namespace {
-
-// The first handsets of the built-in catalogue, all ticked, as the make sets
-// see the working set. A part keeps runs fast; member lines still name real
-// handsets (the dictionary holds some of their names).
-class TCatalogueSelection : public mirufo::TTanmatsuSelection {
-public:
-  TCatalogueSelection() {
-    mirufo::TTanmatsuList builtIn;
-    builtIn.LoadBuiltIn();
-    for (std::size_t i = 0; i < 40 && i < builtIn.Count(); ++i)
-      list_.Add(builtIn.Stored(i));
-    list_.AssignCaches(builtIn);
-  }
-  std::size_t HandsetCount() const override { return list_.Count(); }
-  mirufo::TTanmatsuRecord GetHandset(std::size_t index) const override { return list_.Get(index); }
-  bool IsSelected(std::size_t) const override { return true; }
-  void ApplySelection(const std::vector<bool>&) override {}
-
-private:
-  mirufo::TTanmatsuList list_;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace mirufo;
   fuzz::UseFuzzLimits();
-  static const TCatalogueSelection handsets;
+  // The first handsets of the catalogue: a part keeps runs fast, and member
+  // lines still name real handsets (the dictionary holds some of the names).
+  static const test::TBuiltInSelection handsets(40);
   const std::vector<std::string> lines = Cp932TextToLines(fuzz::AsText(data, size));
 
   TNamedBitsList sets;

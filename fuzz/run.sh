@@ -59,8 +59,16 @@ for name in "${targets[@]}"; do
   [ -f "$dict" ] && options+=("-dict=$dict")
   # Text files of a few hundred bytes reach every rule of the text parsers;
   # longer inputs only slow them down.
+  # A run of one of them allocates a few kilobytes at most, so a quarantine of
+  # 16 MB still holds the freed blocks of thousands of runs; the default
+  # 256 MB only makes every allocation touch fresh pages, which was a third
+  # of their time.
+  asan="$ASAN_OPTIONS"
   case "$name" in
-  tanmatsu_list | named_bits_list | ini_file | standby_file_name) options+=(-max_len=1024) ;;
+  tanmatsu_list | named_bits_list | ini_file | standby_file_name)
+    options+=(-max_len=1024)
+    asan="$asan:quarantine_size_mb=16"
+    ;;
   esac
 
   # Replay: every seed and every saved crash file once, without fuzzing.
@@ -77,7 +85,7 @@ for name in "${targets[@]}"; do
 
   if [ "$seconds" -gt 0 ]; then
     mkdir -p "$work"
-    if ! "$binary" "${options[@]}" -max_total_time="$seconds" \
+    if ! ASAN_OPTIONS="$asan" "$binary" "${options[@]}" -max_total_time="$seconds" \
       -artifact_prefix="$build/findings/$name-" "$work" "$corpus" >"$log" 2>&1; then
       echo "== $name: FINDING (see $log)"
       grep -E "ERROR|runtime error|deadly|SUMMARY|Test unit written" "$log" | head -n 20

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 namespace mirufo {
@@ -49,6 +50,19 @@ std::string Padded(std::int64_t value, int digits) {
   return value < 0 ? "-" + text : text;
 }
 
+// The variable that the three characters at the start of text spell in any
+// letter case, or tkLiteral.
+TemplateKind VariableAt(std::string_view text) {
+  if (text.size() < 3 || text[0] != '$')
+    return tkLiteral;
+  const char second = AsciiLower(text[1]);
+  const char third = AsciiLower(text[2]);
+  for (int code = tkSourceName; code <= tkSerial; ++code)
+    if (kVariables[code][1] == second && kVariables[code][2] == third)
+      return static_cast<TemplateKind>(code);
+  return tkLiteral;
+}
+
 } // namespace
 
 std::string_view TemplateVariable(TemplateKind kind) {
@@ -59,38 +73,33 @@ TStandbyFileName TStandbyFileName::Parse(std::string_view text) {
   TStandbyFileName result;
   std::size_t p = 0;
   while (p < text.size()) {
-    bool matched = false;
-    for (int code = tkSourceName; code <= tkSerial && !matched; ++code) {
-      std::string_view variable = kVariables[code];
-      if (p + 3 > text.size())
-        break;
-      std::string_view at = text.substr(p, 3);
-      if (AsciiLowerText(at) != variable)
-        continue;
-      matched = true;
+    const std::string_view at = text.substr(p, 3);
+    if (const TemplateKind kind = VariableAt(at); kind != tkLiteral) {
       TStandbyFileNameParts part;
-      part.Kind = static_cast<TemplateKind>(code);
-      std::string upper(variable);
-      std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
-      part.Case = at == upper ? tcUpper : (at == variable ? tcLower : tcAsIs);
+      part.Kind = kind;
+      const bool upper = at[1] == AsciiUpper(at[1]) && at[2] == AsciiUpper(at[2]);
+      part.Case = upper ? tcUpper : (at == kVariables[kind] ? tcLower : tcAsIs);
       p += 3;
       if (p < text.size() && text[p] >= '1' && text[p] <= '9') {
         part.Digits = text[p] - '0';
         ++p;
       }
       result.parts_.push_back(std::move(part));
-    }
-    if (matched)
       continue;
+    }
     if (text.substr(p, 2) == "$$") {
       result.AppendLiteral("$");
       p += 2;
       continue;
     }
-    std::size_t length =
-        std::min(Utf8CharLength(static_cast<unsigned char>(text[p])), text.size() - p);
-    result.AppendLiteral(text.substr(p, length));
-    p += length;
+    // Literal text up to the next character that starts with "$", taken
+    // whole characters at a time.
+    std::size_t end = p;
+    do
+      end += std::min(Utf8CharLength(static_cast<unsigned char>(text[end])), text.size() - end);
+    while (end < text.size() && text[end] != '$');
+    result.AppendLiteral(text.substr(p, end - p));
+    p = end;
   }
   return result;
 }
@@ -183,23 +192,29 @@ std::string TStandbyFileName::Expand(std::string_view sourceFileName, const TTan
 std::string RemoveForbiddenChars(std::string_view text) {
   // In UTF-8 these ASCII bytes never occur inside a longer character, so the
   // byte-wise removal is also character-wise.
-  constexpr std::string_view kForbidden = "\t\n\r\\/:,;*?\"<>|";
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text)
-    if (kForbidden.find(c) == std::string_view::npos)
-      out += c;
+  static constexpr auto kForbidden = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : std::string_view("\t\n\r\\/:,;*?\"<>|"))
+      table[c] = true;
+    return table;
+  }();
+  std::string out(text);
+  out.erase(std::remove_if(out.begin(), out.end(),
+                           [](char c) { return kForbidden[static_cast<unsigned char>(c)]; }),
+            out.end());
   return out;
 }
 
 TNamedBatch FlagClashes(std::vector<std::string> names) {
   TNamedBatch batch;
-  std::unordered_map<std::string, int> seen;
+  std::vector<std::string> keys;
+  keys.reserve(names.size());
+  std::unordered_map<std::string_view, int> seen;
   for (const std::string& name : names)
-    ++seen[AsciiLowerText(name)];
+    ++seen[keys.emplace_back(AsciiLowerText(name))];
   batch.Clashes.reserve(names.size());
-  for (const std::string& name : names)
-    batch.Clashes.push_back(seen[AsciiLowerText(name)] > 1);
+  for (const std::string& key : keys)
+    batch.Clashes.push_back(seen[key] > 1);
   batch.Names = std::move(names);
   return batch;
 }

@@ -63,14 +63,14 @@ Converter& ToCp932() {
   return converter;
 }
 
+} // namespace
+
 bool IsAscii(std::string_view text) {
   for (unsigned char c : text)
     if (c >= 0x80)
       return false;
   return true;
 }
-
-} // namespace
 
 std::size_t Utf8CharLength(unsigned char lead) {
   if (lead < 0x80)

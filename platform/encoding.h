@@ -18,6 +18,9 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-8 byte) becomes "?"; the conversion never fails.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// True when the text is plain ASCII, which reads the same in both encodings.
+bool IsAscii(std::string_view text);
+
 // True when every character of the UTF-8 text has a CP932 form.
 bool IsCp932Representable(std::string_view utf8);
 

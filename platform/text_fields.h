@@ -12,6 +12,11 @@ namespace mirufo {
 // empty ones included; an empty text gives one empty piece.
 std::vector<std::string> SplitFields(std::string_view text, std::string_view separator);
 
+// The same pieces as views into the text, written over pieces (whose
+// storage is kept), for readers that split many lines and copy few fields.
+void SplitFieldViews(std::string_view text, std::string_view separator,
+                     std::vector<std::string_view>& pieces);
+
 // The pieces joined with the separator between them.
 std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator);
 

@@ -228,15 +228,24 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 std::vector<std::string> Cp932TextToLines(std::string_view text) {
   std::vector<std::string> lines = SplitLines(text);
+  // ASCII reads the same in both encodings; most lines are nothing else.
   for (auto& line : lines)
-    line = Cp932ToUtf8(line);
+    if (!IsAscii(line))
+      line = Cp932ToUtf8(line);
   return lines;
 }
 
 std::string LinesToCp932Text(const std::vector<std::string>& lines) {
+  std::size_t length = 0;
+  for (const auto& line : lines)
+    length += line.size() + 2;
   std::string bytes;
+  bytes.reserve(length);
   for (const auto& line : lines) {
-    bytes += Utf8ToCp932(line);
+    if (IsAscii(line))
+      bytes += line;
+    else
+      bytes += Utf8ToCp932(line);
     bytes += "\r\n";
   }
   return bytes;

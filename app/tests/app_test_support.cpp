@@ -1,5 +1,7 @@
 #include "app_test_support.h"
 
+#include "tests/support/test_handset.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -25,14 +27,8 @@ TBitmap Picture() {
 }
 
 TTanmatsuRecord UserHandset(const char* name, int width, int height) {
-  TTanmatsuRecord r;
+  TTanmatsuRecord r = test::Screen(name, width, height, ifBMP, 24);
   r.Carrier = crUser;
-  r.SetName(name);
-  r.Format = ifBMP;
-  r.SupportFormats = {ifBMP};
-  r.Width = width;
-  r.Height = height;
-  r.Bit = 24;
   return r;
 }
 

@@ -5,6 +5,7 @@
 
 #include "catalogue/tanmatsu_list.h"
 #include "catalogue/tanmatsu_selection.h"
+#include "test_handset.h"
 
 #include <functional>
 #include <vector>
@@ -67,17 +68,5 @@ private:
   TTanmatsuList list_;
   std::vector<bool> ticks_;
 };
-
-inline TTanmatsuRecord UserHandset(const char* name) {
-  TTanmatsuRecord r;
-  r.Carrier = crUser;
-  r.SetName(name);
-  r.Format = ifJPEG;
-  r.SupportFormats = {ifJPEG};
-  r.Width = 240;
-  r.Height = 320;
-  r.Bit = 16;
-  return r;
-}
 
 } // namespace mirufo::test

@@ -1,6 +1,7 @@
 // mirufo-cli make, run as a user would: small pictures in a temporary data
 // folder, then the files, names, report and exit statuses are checked.
 #include "cli_runner.h"
+#include "picture_files.h"
 #include "platform/encoding.h"
 #include "platform/text_file.h"
 #include "test_support.h"
@@ -25,29 +26,12 @@ TJson Report(const test::TCliResult& r) {
   return json;
 }
 
-void PutLE(std::string& out, std::uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i)
-    out += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 // A 24-bit bottom-up BMP with a diagonal gradient.
 std::string Bmp24(int width, int height) {
   const int stride = (width * 3 + 3) / 4 * 4;
-  std::string file = "BM";
-  PutLE(file, static_cast<std::uint32_t>(54 + stride * height), 4);
-  PutLE(file, 0, 4);
-  PutLE(file, 54, 4);
-  PutLE(file, 40, 4);
-  PutLE(file, static_cast<std::uint32_t>(width), 4);
-  PutLE(file, static_cast<std::uint32_t>(height), 4);
-  PutLE(file, 1, 2);
-  PutLE(file, 24, 2);
-  PutLE(file, 0, 4);
-  PutLE(file, static_cast<std::uint32_t>(stride * height), 4);
-  PutLE(file, 2835, 4);
-  PutLE(file, 2835, 4);
-  PutLE(file, 0, 4);
-  PutLE(file, 0, 4);
+  test::BmpSpec bmp;
+  bmp.Width = width;
+  bmp.Height = height;
   for (int y = height - 1; y >= 0; --y) {
     std::string row;
     for (int x = 0; x < width; ++x) {
@@ -56,33 +40,23 @@ std::string Bmp24(int width, int height) {
       row += static_cast<char>(((x + y) * 7) & 0xFF);
     }
     row.resize(static_cast<std::size_t>(stride), '\0');
-    file += row;
+    bmp.Pixels += row;
   }
-  return file;
+  return test::MakeBmp(bmp);
 }
 
 // A 16-colour MAG picture of 8 x 2 pixels whose flags never copy, so every
 // unit comes from the pixel data.
 std::string Mag16() {
-  std::string file = "MAKI02  " + std::string(24, ' ') + "cli\x1A";
-  std::string palette;
-  for (int i = 0; i < 16; ++i)
-    palette += std::string{static_cast<char>(i * 16), static_cast<char>(255 - i * 16),
-                           static_cast<char>(i * 8)}; // green, red, blue
-  const std::string flagA(1, '\0'), flagB, pixels = "\x01\x23\x45\x67\x89\xAB\xCD\xEF";
-  const std::uint32_t flagAAt = 32 + 48;
-  const std::uint32_t flagBAt = flagAAt + 1, pixelsAt = flagBAt;
-  file += std::string(3, '\0') + '\0';
-  PutLE(file, 0, 2);
-  PutLE(file, 0, 2);
-  PutLE(file, 7, 2);
-  PutLE(file, 1, 2);
-  PutLE(file, flagAAt, 4);
-  PutLE(file, flagBAt, 4);
-  PutLE(file, 0, 4);
-  PutLE(file, pixelsAt, 4);
-  PutLE(file, static_cast<std::uint32_t>(pixels.size()), 4);
-  return file + palette + flagA + flagB + pixels;
+  test::MagSpec mag;
+  mag.User = "cli";
+  mag.Y2 = 1;
+  mag.FlagA = std::string(1, '\0');
+  mag.Pixels = "\x01\x23\x45\x67\x89\xAB\xCD\xEF";
+  for (int i = 0; i < 16; ++i) // green, red, blue
+    mag.Palette +=
+        {static_cast<char>(i * 16), static_cast<char>(255 - i * 16), static_cast<char>(i * 8)};
+  return test::MakeMag(mag);
 }
 
 // A 16 x 12 GIF with four colours, written with giflib.

@@ -5,6 +5,8 @@
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_maker.h"
 #include "imaging/text_renderer.h"
+#include "test_handset.h"
+#include "test_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,23 +14,13 @@ namespace mirufo {
 namespace {
 
 TTanmatsuRecord Screen240x320() {
-  TTanmatsuRecord r;
-  r.SetName("W21CA");
-  r.Format = ifPNG24;
-  r.SupportFormats = TImageFormats{ifPNG24};
-  r.Width = 240;
-  r.Height = 320;
-  r.Bit = 24;
-  return r;
+  return test::Screen("W21CA", 240, 320, ifPNG24, 24);
 }
 
 TBitmap Picture() {
-  TBitmap picture(240, 320, pf24bit);
-  for (int y = 0; y < 320; ++y)
-    for (int x = 0; x < 240; ++x)
-      picture.SetPixel(x, y,
-                       RGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y / 2), 90));
-  return picture;
+  return test::MakePicture(240, 320, [](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y / 2), 90);
+  });
 }
 
 TCalendarDecorator February2004() {

@@ -4,6 +4,7 @@
 #include "engine/output_format.h"
 #include "engine/tests/reference_decoders.h"
 #include "platform/errors.h"
+#include "test_picture.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -15,14 +16,11 @@ namespace {
 using test::TRgbImage;
 
 TBitmap Gradient(int width, int height) {
-  TBitmap picture(width, height, pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      picture.SetPixel(x, y,
-                       RGB(static_cast<std::uint8_t>(x * 255 / std::max(1, width - 1)),
-                           static_cast<std::uint8_t>(y * 255 / std::max(1, height - 1)),
-                           static_cast<std::uint8_t>((x + y) & 0xFF)));
-  return picture;
+  return test::MakePicture(width, height, [&](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x * 255 / std::max(1, width - 1)),
+               static_cast<std::uint8_t>(y * 255 / std::max(1, height - 1)),
+               static_cast<std::uint8_t>((x + y) & 0xFF));
+  });
 }
 
 // A palette picture whose index at (x, y) is (x * 7 + y * 3) mod colours.

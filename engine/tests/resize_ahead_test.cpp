@@ -2,6 +2,8 @@
 // the stages would compute themselves, and must never outlive their source.
 #include "engine/resize_ahead.h"
 #include "engine/standby_maker.h"
+#include "test_handset.h"
+#include "test_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +11,10 @@ namespace mirufo {
 namespace {
 
 TBitmap Picture(int width, int height, int seed) {
-  TBitmap picture(width, height, pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      picture.SetPixel(x, y,
-                       RGB(static_cast<std::uint8_t>(x * seed), static_cast<std::uint8_t>(y + seed),
-                           static_cast<std::uint8_t>((x * y) >> 3)));
-  return picture;
+  return test::MakePicture(width, height, [seed](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x * seed), static_cast<std::uint8_t>(y + seed),
+               static_cast<std::uint8_t>((x * y) >> 3));
+  });
 }
 
 TStageParams Size(int width, int height, bool fast = false) {
@@ -77,14 +76,7 @@ TEST_P(ResizeAheadWorkers, StoppingEarlyWaitsForTheWorkers) {
 INSTANTIATE_TEST_SUITE_P(Counts, ResizeAheadWorkers, ::testing::Values(1, 3));
 
 TTanmatsuRecord Handset(int width, int height) {
-  TTanmatsuRecord r;
-  r.SetName("N901iS");
-  r.Format = ifPNG24;
-  r.SupportFormats = TImageFormats{ifPNG24};
-  r.Width = static_cast<std::uint16_t>(width);
-  r.Height = static_cast<std::uint16_t>(height);
-  r.Bit = 24;
-  return r;
+  return test::Screen("N901iS", width, height, ifPNG24, 24);
 }
 
 TEST(ResizeAhead, MakeRunGivesTheSameStagesAsResizingInPlace) {

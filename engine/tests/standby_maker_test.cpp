@@ -3,6 +3,8 @@
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_maker.h"
 #include "platform/errors.h"
+#include "test_handset.h"
+#include "test_picture.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -11,24 +13,14 @@ namespace mirufo {
 namespace {
 
 TTanmatsuRecord Handset(int width, int height, TImageFormat format = ifJPEG) {
-  TTanmatsuRecord r;
-  r.SetName("W21CA");
-  r.Format = format;
-  r.SupportFormats = TImageFormats{format};
-  r.Width = static_cast<std::uint16_t>(width);
-  r.Height = static_cast<std::uint16_t>(height);
-  r.Bit = 16;
-  return r;
+  return test::Screen("W21CA", width, height, format);
 }
 
 TBitmap Picture(int width, int height) {
-  TBitmap picture(width, height, pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      picture.SetPixel(x, y,
-                       RGB(static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y),
-                           static_cast<std::uint8_t>(x ^ y)));
-  return picture;
+  return test::MakePicture(width, height, [](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y),
+               static_cast<std::uint8_t>(x ^ y));
+  });
 }
 
 // Paints one pixel; equal to another marker of the same Enabled.

@@ -5,6 +5,8 @@
 #include "engine/standby_specification.h"
 #include "engine/tests/reference_decoders.h"
 #include "platform/errors.h"
+#include "test_handset.h"
+#include "test_picture.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,25 +16,15 @@ namespace {
 
 TTanmatsuRecord Handset(int width, int height, TImageFormat format = ifJPEG, int bit = 16,
                         float cache = 0) {
-  TTanmatsuRecord r;
-  r.Carrier = crDoCoMo;
-  r.SetName("SH901iC");
-  r.Format = format;
-  r.SupportFormats = TImageFormats{format};
-  r.Width = static_cast<std::uint16_t>(width);
-  r.Height = static_cast<std::uint16_t>(height);
-  r.Bit = static_cast<std::uint8_t>(bit);
+  TTanmatsuRecord r = test::Screen("SH901iC", width, height, format, bit);
   r.Cache = cache;
   return r;
 }
 
 TBitmap Picture(int width, int height) {
-  TBitmap picture(width, height, pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      picture.SetPixel(x, y,
-                       RGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y * 3), 90));
-  return picture;
+  return test::MakePicture(width, height, [](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y * 3), 90);
+  });
 }
 
 // A maker with one source picture; targets without sharpening so that

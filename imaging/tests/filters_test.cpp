@@ -1,5 +1,5 @@
 #include "imaging/filters.h"
-#include "imaging/tests/image_test_util.h"
+#include "test_picture.h"
 
 #include <gtest/gtest.h>
 #include <vector>

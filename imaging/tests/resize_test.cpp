@@ -1,7 +1,7 @@
 #include "imaging/resize.h"
-#include "imaging/tests/image_test_util.h"
 #include "platform/arith.h"
 #include "platform/errors.h"
+#include "test_picture.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

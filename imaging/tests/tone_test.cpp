@@ -1,5 +1,5 @@
-#include "imaging/tests/image_test_util.h"
 #include "imaging/tone.h"
+#include "test_picture.h"
 
 #include <gtest/gtest.h>
 #include <vector>

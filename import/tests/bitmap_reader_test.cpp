@@ -1,5 +1,5 @@
 #include "import/bitmap_reader.h"
-#include "picture_bytes.h"
+#include "picture_files.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -7,58 +7,9 @@
 namespace mirufo {
 namespace {
 
+using test::BmpSpec;
 using test::Bytes;
-using test::PutLE16;
-using test::PutLE32;
-
-struct BmpSpec {
-  std::int32_t Width = 1;
-  std::int32_t Height = 1;
-  int Bits = 24;
-  std::uint32_t Compression = 0;
-  std::vector<TColor> Palette;
-  std::vector<std::uint32_t> Masks; // written after a 40-byte header
-  std::string Pixels;
-  std::int64_t ColorsUsed = -1; // -1: the palette's size
-  bool CoreHeader = false;      // the 12-byte OS/2 header, 3-byte palette
-};
-
-std::string MakeBmp(const BmpSpec& s) {
-  std::string info;
-  if (s.CoreHeader) {
-    PutLE32(info, 12);
-    PutLE16(info, static_cast<std::uint32_t>(s.Width));
-    PutLE16(info, static_cast<std::uint32_t>(s.Height));
-    PutLE16(info, 1);
-    PutLE16(info, static_cast<std::uint32_t>(s.Bits));
-  } else {
-    PutLE32(info, 40);
-    PutLE32(info, static_cast<std::uint32_t>(s.Width));
-    PutLE32(info, static_cast<std::uint32_t>(s.Height));
-    PutLE16(info, 1);
-    PutLE16(info, static_cast<std::uint32_t>(s.Bits));
-    PutLE32(info, s.Compression);
-    PutLE32(info, static_cast<std::uint32_t>(s.Pixels.size()));
-    PutLE32(info, 2835);
-    PutLE32(info, 2835);
-    PutLE32(info, static_cast<std::uint32_t>(s.ColorsUsed < 0 ? s.Palette.size() : s.ColorsUsed));
-    PutLE32(info, 0);
-    for (std::uint32_t m : s.Masks)
-      PutLE32(info, m);
-  }
-  for (TColor c : s.Palette) {
-    info += static_cast<char>(GetBValue(c));
-    info += static_cast<char>(GetGValue(c));
-    info += static_cast<char>(GetRValue(c));
-    if (!s.CoreHeader)
-      info += '\0';
-  }
-  std::string file = "BM";
-  PutLE32(file, static_cast<std::uint32_t>(14 + info.size() + s.Pixels.size()));
-  PutLE32(file, 0);
-  PutLE32(file, static_cast<std::uint32_t>(14 + info.size()));
-  return file + info + s.Pixels;
-}
+using test::MakeBmp;
 
 BmpSpec Spec(std::int32_t width, std::int32_t height, int bits, std::uint32_t compression = 0,
              std::vector<TColor> palette = {}) {

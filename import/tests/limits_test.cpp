@@ -9,7 +9,7 @@
 #include "import/png_image.h"
 #include "import/q0_bitmap.h"
 #include "import/spi_bitmap.h"
-#include "picture_bytes.h"
+#include "picture_files.h"
 #include "platform/limits.h"
 #include "test_encoders.h"
 #include "test_support.h"
@@ -68,15 +68,14 @@ std::string Icon(std::int32_t width, std::int32_t height) {
   return file + dib;
 }
 
+// A MAG header claiming that frame, with a few bytes of data.
 std::string Mag(int x2, int y2) {
-  std::string file = "MAKI02  " + std::string(24, ' ') + "hi\x1A" + std::string(4, '\0');
-  PutLE16(file, 0);
-  PutLE16(file, 0);
-  PutLE16(file, static_cast<std::uint32_t>(x2));
-  PutLE16(file, static_cast<std::uint32_t>(y2));
-  for (std::uint32_t v : {80u, 81u, 1u, 82u, 4u})
-    PutLE32(file, v);
-  return file + std::string(48 + 16, '\0');
+  test::MagSpec mag;
+  mag.X2 = x2;
+  mag.Y2 = y2;
+  mag.FlagA = mag.FlagB = std::string(1, '\0');
+  mag.Pixels = std::string(4, '\0');
+  return test::MakeMag(mag) + std::string(10, '\0');
 }
 
 void PutBE32(std::string& out, std::uint32_t v) {

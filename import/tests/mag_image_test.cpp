@@ -1,5 +1,5 @@
 #include "import/mag_image.h"
-#include "picture_bytes.h"
+#include "picture_files.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -7,40 +7,11 @@
 namespace mirufo {
 namespace {
 
-using test::PutLE16;
-using test::PutLE32;
-
-struct MagSpec {
-  bool Colours256 = false;
-  int X1 = 0, Y1 = 0, X2 = 7, Y2 = 0;
-  std::string FlagA, FlagB, Pixels;
-  std::string Palette; // green, red, blue triples; zero-filled to full size
-};
-
-// Offsets of the header fields within the file, for tests that break them.
-constexpr std::size_t kHeaderAt = 8 + 24 + 3; // signature, machine/user, "hi" and 0x1A
-constexpr std::size_t kFlagBSizeAt = kHeaderAt + 20;
-constexpr std::size_t kPixelSizeAt = kHeaderAt + 28;
-
-std::string MakeMag(const MagSpec& s) {
-  std::string file = "MAKI02  " + std::string(24, ' ') + "hi\x1A";
-  std::string palette = s.Palette;
-  palette.resize(s.Colours256 ? 768 : 48, '\0');
-  const std::uint32_t flagA = 32 + static_cast<std::uint32_t>(palette.size());
-  const std::uint32_t flagB = flagA + static_cast<std::uint32_t>(s.FlagA.size());
-  const std::uint32_t pixels = flagB + static_cast<std::uint32_t>(s.FlagB.size());
-  file += std::string(1, '\0') + '\0' + '\0' + static_cast<char>(s.Colours256 ? 0x80 : 0);
-  PutLE16(file, static_cast<std::uint32_t>(s.X1));
-  PutLE16(file, static_cast<std::uint32_t>(s.Y1));
-  PutLE16(file, static_cast<std::uint32_t>(s.X2));
-  PutLE16(file, static_cast<std::uint32_t>(s.Y2));
-  PutLE32(file, flagA);
-  PutLE32(file, flagB);
-  PutLE32(file, static_cast<std::uint32_t>(s.FlagB.size()));
-  PutLE32(file, pixels);
-  PutLE32(file, static_cast<std::uint32_t>(s.Pixels.size()));
-  return file + palette + s.FlagA + s.FlagB + s.Pixels;
-}
+using test::kMagFlagBSizeAt;
+using test::kMagHeaderAt;
+using test::kMagPixelSizeAt;
+using test::MagSpec;
+using test::MakeMag;
 
 TBitmap Load(const std::string& bytes) {
   TMAGImage image;
@@ -176,10 +147,10 @@ TEST(MAGImage, MalformedFilesAreRefused) {
 
   // Sizes in the header that point past the file.
   std::string bigFlagB = MakeMag(good);
-  bigFlagB[kFlagBSizeAt + 3] = '\x7F';
+  bigFlagB[kMagFlagBSizeAt + 3] = '\x7F';
   EXPECT_NE(LoadError(bigFlagB).find("outside"), std::string::npos);
   std::string bigPixels = MakeMag(good);
-  bigPixels[kPixelSizeAt + 2] = '\x01';
+  bigPixels[kMagPixelSizeAt + 2] = '\x01';
   EXPECT_NE(LoadError(bigPixels).find("outside"), std::string::npos);
 
   // Sizes of 0, below 0 or beyond the limits, before any allocation.
@@ -196,8 +167,10 @@ TEST(MAGImage, MalformedFilesAreRefused) {
   wide.X2 = 65535;
   EXPECT_NE(LoadError(MakeMag(wide)).find("size"), std::string::npos);
 
-  EXPECT_NE(LoadError(MakeMag(good).substr(0, kHeaderAt + 40)).find("palette"), std::string::npos);
-  EXPECT_NE(LoadError(MakeMag(good).substr(0, kHeaderAt + 10)).find("header"), std::string::npos);
+  EXPECT_NE(LoadError(MakeMag(good).substr(0, kMagHeaderAt + 40)).find("palette"),
+            std::string::npos);
+  EXPECT_NE(LoadError(MakeMag(good).substr(0, kMagHeaderAt + 10)).find("header"),
+            std::string::npos);
 }
 
 } // namespace

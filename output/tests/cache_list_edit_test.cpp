@@ -2,6 +2,7 @@
 // an entry, and confirming into the working set.
 #include "output/cache_list_edit.h"
 #include "output/tanmatsu_option_list.h"
+#include "test_handset.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,8 @@ namespace mirufo {
 namespace {
 
 TTanmatsuRecord Named(const char* name, const char* cacheName, float cache = 0) {
-  TTanmatsuRecord r;
+  TTanmatsuRecord r = test::Screen(name, 24, 32);
   r.Carrier = crUser;
-  r.SetName(name);
-  r.Format = ifJPEG;
-  r.SupportFormats = {ifJPEG};
-  r.Width = 24;
-  r.Height = 32;
-  r.Bit = 16;
   r.SetCacheName(cacheName);
   r.Cache = cache;
   return r;

@@ -5,6 +5,7 @@
 #include "output/save_page_settings.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/ini_file.h"
+#include "test_handset.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -93,14 +94,7 @@ TEST(SavePageSettings, DroppedAndDefaultFolders) {
 }
 
 TTanmatsuRecord Handset(const char* name, std::uint16_t width) {
-  TTanmatsuRecord r;
-  r.SetName(name);
-  r.Format = ifBMP;
-  r.SupportFormats = {ifBMP};
-  r.Width = width;
-  r.Height = 20;
-  r.Bit = 24;
-  return r;
+  return test::Screen(name, width, 20, ifBMP, 24);
 }
 
 TEST(SaveFileList, RowsColourClashesRedAndEmptyNamesGrey) {

@@ -5,6 +5,7 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "recording_host.h"
+#include "test_handset.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,8 @@ using test::WriteBytes;
 using test::TRecordingHost;
 
 TTanmatsuRecord Handset(const char* name, std::uint16_t width, const char* screen = "") {
-  TTanmatsuRecord r;
-  r.SetName(name);
+  TTanmatsuRecord r = test::Screen(name, width, 20);
   r.SetScreen(screen);
-  r.Format = ifJPEG;
-  r.SupportFormats = {ifJPEG};
-  r.Width = width;
-  r.Height = 20;
-  r.Bit = 16;
   r.Cache = 20;
   return r;
 }

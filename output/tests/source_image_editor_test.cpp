@@ -5,6 +5,7 @@
 #include "output/source_image_editor.h"
 #include "output/source_view_layout.h"
 #include "output/standby_session.h"
+#include "test_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,10 @@ namespace {
 
 // A 4 × 3 picture whose pixels all differ.
 TBitmap Picture(int width = 4, int height = 3) {
-  TBitmap b(width, height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      b.SetPixel(x, y,
-                 RGB(static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 60),
-                     static_cast<std::uint8_t>(100 + x + y)));
-  return b;
+  return test::MakePicture(width, height, [](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 60),
+               static_cast<std::uint8_t>(100 + x + y));
+  });
 }
 
 struct Fixture {

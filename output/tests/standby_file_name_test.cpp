@@ -95,6 +95,11 @@ TEST(FileNameTemplate, ParsedElements) {
   // A variable cut off by the end, and multi-byte text around "$".
   EXPECT_EQ(TStandbyFileName::Parse("$t").Count(), 1u);
   EXPECT_EQ(TStandbyFileName::Parse("画$像").Items(0).Text, "画$像");
+  // A lead byte takes the bytes of its character along, even a "$"; one cut
+  // off by the end is kept as it is.
+  EXPECT_EQ(TStandbyFileName::Parse("\xE3$tn").Count(), 1u);
+  EXPECT_EQ(TStandbyFileName::Parse("a\xE3$").Items(0).Text, "a\xE3$");
+  EXPECT_EQ(TStandbyFileName::Parse("x\xE3").Items(0).Text, "x\xE3");
 }
 
 TEST(FileNameTemplate, ClashesIgnoreLetterCase) {

@@ -4,6 +4,7 @@
 #include "output/standby_session.h"
 #include "platform/errors.h"
 #include "platform/ini_file.h"
+#include "test_handset.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +13,8 @@ namespace mirufo {
 namespace {
 
 TTanmatsuRecord Handset(const char* name, int width = 120) {
-  TTanmatsuRecord r;
+  TTanmatsuRecord r = test::Screen(name, width, 80, ifBMP, 24);
   r.Carrier = crUser;
-  r.SetName(name);
-  r.Format = ifBMP;
-  r.SupportFormats = {ifBMP};
-  r.Width = width;
-  r.Height = 80;
-  r.Bit = 24;
   return r;
 }
 

@@ -1,5 +1,6 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/errors.h"
+#include "test_picture.h"
 #include "tests/support/test_handset.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,9 @@ namespace {
 using test::Handset;
 
 TBitmap Picture() {
-  TBitmap picture(40, 30);
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 40; ++x)
-      picture.SetPixel(x, y,
-                       RGB(static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8), 90));
-  return picture;
+  return test::MakePicture(40, 30, [](int x, int y) {
+    return RGB(static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8), 90);
+  });
 }
 
 class WorkingSet : public testing::Test {

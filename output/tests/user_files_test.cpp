@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/text_file.h"
 #include "test_fifo.h"
+#include "test_handset.h"
 #include "test_support.h"
 
 #include <csignal>
@@ -19,14 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TTanmatsuRecord UserHandset(const char* name) {
-  TTanmatsuRecord r;
-  r.Carrier = crUser;
-  r.SetName(name);
-  r.Format = ifJPEG;
-  r.SupportFormats = {ifJPEG};
-  r.Width = 240;
-  r.Height = 320;
-  r.Bit = 16;
+  TTanmatsuRecord r = test::UserHandset(name);
   r.SetCacheName("自前");
   return r;
 }

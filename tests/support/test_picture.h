@@ -1,4 +1,5 @@
-// Small helpers for building test pictures.
+// Test pictures built in memory: a 24-bit picture painted by a function of
+// the pixel position, one colour, random pixels, and dirty row padding.
 #pragma once
 
 #include "imaging/bitmap.h"
