@@ -113,8 +113,10 @@ void TStandbyMaker::StopResizeAhead() {
 }
 
 void TStandbyMaker::DropMadeAhead(const TStandbySpecification* keep) {
+  // The callbacks may have deleted some of them: only targets still in the
+  // list are looked at.
   for (TStandbySpecification* target : madeAhead_)
-    if (target != keep && !target->IsMade() && IndexOf(target) >= 0)
+    if (target != keep && IndexOf(target) >= 0 && !target->IsMade())
       target->Reset();
   madeAhead_.clear();
   aheadEnd_ = 0;
