@@ -203,8 +203,8 @@ void TStandbyMaker::MakeAll() {
   const int threads = RunThreads();
   if (toMake_ > 1 && threads > 1) {
     StartResizeAhead(threads);
-    // The calling thread mostly waits for the encodes, so every hardware
-    // thread gets an encode worker.
+    // The calling thread waits whenever the work of the target it finishes
+    // is not done, so every hardware thread gets an encode worker.
     encodeWorkers_ = threads;
     encodeAhead_ = std::make_unique<TEncodeAhead>(encodeWorkers_);
     sourceStage_->EncodeAhead = encodeAhead_.get();
