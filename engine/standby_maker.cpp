@@ -126,16 +126,17 @@ void TStandbyMaker::MakeAhead(int index) {
   // Enough work for every worker to have the next piece at hand, and a
   // bound on the targets ahead, so that little is made ahead of a cancel.
   const int maxWork = 2 * encodeWorkers_;
-  const int maxTargets = 8 * encodeWorkers_;
+  const int maxTargets = 4 * encodeWorkers_;
   struct TAheadEnd {
     bool& Flag;
     ~TAheadEnd() { Flag = false; }
   } aheadEnd{makingAhead_};
   makingAhead_ = true;
+  // At most two targets a turn: the window fills up over the first turns,
+  // so the first target is not kept waiting for the stages of a window.
   int k = std::max(aheadEnd_, index);
-  for (; k < specifications_.Count() && k - index < maxTargets &&
-         encodeAhead_->Unfinished() < maxWork;
-       ++k) {
+  const int stop = std::min({specifications_.Count(), index + maxTargets, k + 2});
+  for (; k < stop && encodeAhead_->Unfinished() < maxWork; ++k) {
     TStandbySpecification* target = specifications_.Items(k);
     if (target->IsMade())
       continue;
