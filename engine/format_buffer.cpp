@@ -4,6 +4,7 @@
 
 #include "color/palette.h"
 #include "engine/codecs.h"
+#include "engine/encode_ahead.h"
 #include "engine/output_format.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
@@ -178,6 +179,18 @@ void SettleFormatOptions(TFormatOptions& options) {
     options.Bits = static_cast<std::uint8_t>(format->StartBits(options.Bits));
 }
 
+TFormatResult MakeFormatResult(const TBitmap& input, const TFormatOptions& options) {
+  TFormatResult result;
+  // Encode with a copy, so that the caller's options stay those the stage
+  // was looked up by.
+  TFormatOptions used = options;
+  EncodeImage(input, result.Reduced, result.Graphic, 0, options.Copyright, options.Comment, used,
+              result.FileSize);
+  // The preview is the file decoded again, so it shows what the handset shows.
+  result.Preview = DecodeOutputFile(result.Graphic->Format, result.Graphic->Data);
+  return result;
+}
+
 void SaveWithComment(const TEncodedGraphic& graphic, std::string& stream,
                      const std::string& comment, bool copyright) {
   OutputFormat(graphic.Format).Save(graphic.Data, stream, comment, copyright);
@@ -213,13 +226,17 @@ void TFormatBuffer::Execute(const TStageParams& params) {
   LookAt = Parent()->LookAt;
   reducedBitmap_.reset();
   graphic_.reset();
-  // Encode with a copy, so that the stored parameters stay those the stage
-  // was looked up by.
-  TFormatOptions options = params.Format;
-  EncodeImage(Parent()->Bitmap, reducedBitmap_, graphic_, 0, params.Format.Copyright,
-              params.Format.Comment, options, fileSize_);
-  // The preview is the file decoded again, so it shows what the handset shows.
-  Bitmap = DecodeOutputFile(graphic_->Format, graphic_->Data);
+  const TImageBufferNode* root = Parent();
+  while (root->Parent())
+    root = root->Parent();
+  TFormatResult result;
+  if (!(root->EncodeAhead &&
+        root->EncodeAhead->TakeEncode(Parent()->Serial(), params.Format, result)))
+    result = MakeFormatResult(Parent()->Bitmap, params.Format);
+  reducedBitmap_ = std::move(result.Reduced);
+  graphic_ = std::move(result.Graphic);
+  fileSize_ = result.FileSize;
+  Bitmap = std::move(result.Preview);
 }
 
 std::string TFormatBuffer::FileBytes() const {

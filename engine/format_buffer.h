@@ -44,6 +44,18 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
 // BMP2 is 1 bit. Used instead of the search when there is no limit.
 void SettleFormatOptions(TFormatOptions& options);
 
+// What the format stage computes from its input picture at options (no
+// limit, no search): the picture handed to the encoder, the encoded picture,
+// the length of the file and the file decoded again as the preview. A pure
+// function of its arguments, so any thread may compute it.
+struct TFormatResult {
+  std::unique_ptr<TBitmap> Reduced;
+  std::unique_ptr<TEncodedGraphic> Graphic;
+  std::int32_t FileSize = 0;
+  TBitmap Preview;
+};
+TFormatResult MakeFormatResult(const TBitmap& input, const TFormatOptions& options);
+
 // Appends the file bytes to stream: for JPEG with the comment segment (the
 // copyright mark, then "," and the comment when both are present), every
 // other format as its writer wrote it.
@@ -63,7 +75,8 @@ public:
   explicit TFormatBuffer(TStandbySpecification* target = nullptr);
 
   // Encodes the parent's bitmap by params without a limit and decodes the
-  // file again into Bitmap.
+  // file again into Bitmap. During a make run the encode may come finished
+  // from the run's other threads.
   void Execute(const TStageParams& params) override;
 
   // Writes the file (with comment and copyright mark), replacing any

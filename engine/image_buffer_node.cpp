@@ -13,6 +13,7 @@
 #include "platform/errors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 namespace mirufo {
@@ -58,6 +59,11 @@ TColor CornerColor(const TBitmap& input, const TStageParams& params) {
   }
 }
 
+std::uint64_t NextStageSerial() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 } // namespace
 
 bool SameParams(const TStageParams& a, const TStageParams& b) {
@@ -79,7 +85,7 @@ bool SameParams(const TStageParams& a, const TStageParams& b) {
   return false;
 }
 
-TImageBufferNode::TImageBufferNode(TStandbySpecification* target) {
+TImageBufferNode::TImageBufferNode(TStandbySpecification* target) : serial_(NextStageSerial()) {
   if (target)
     users_.Add(target);
 }

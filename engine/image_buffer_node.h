@@ -14,6 +14,7 @@
 
 namespace mirufo {
 
+class TEncodeAhead;
 class TResizeAhead;
 class TStandbyImageDecoratorList;
 
@@ -72,6 +73,9 @@ public:
   const TImageBufferNodeList& Children() const { return children_; }
   const TStageParams& Params() const { return params_; }
   const TStandbySpecificationList& Users() const { return users_; }
+  // Different for every stage this process ever made, so that a stage is
+  // never mistaken for an earlier one that lived at the same address.
+  std::uint64_t Serial() const { return serial_; }
 
   // The result of this stage (for the source stage: the source picture).
   TBitmap Bitmap;
@@ -97,6 +101,10 @@ public:
   // On the source stage during a make run: resizes computed ahead, which
   // the resize stages take instead of computing them again.
   TResizeAhead* ResizeAhead = nullptr;
+  // On the source stage during a make run: fit searches and encodes of
+  // format stages computed ahead, which the format stages take instead of
+  // computing them again.
+  TEncodeAhead* EncodeAhead = nullptr;
 
 protected:
   TStageParams params_;
@@ -106,6 +114,7 @@ private:
                                         TStandbySpecification* target);
   friend void Release(TImageBufferNode* stage, TStandbySpecification* target);
 
+  const std::uint64_t serial_;
   TImageBufferNode* parent_ = nullptr;
   TImageBufferNodeList children_;
   TStandbySpecificationList users_;

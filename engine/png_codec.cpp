@@ -84,7 +84,12 @@ bool Write(TWriteGuard& guard, const TBitmap& picture, const TPngWriteOptions& o
   png_time stamp;
   std::time_t now =
       options.TimeStamp >= 0 ? static_cast<std::time_t>(options.TimeStamp) : std::time(nullptr);
-  png_convert_from_time_t(&stamp, now);
+  // libpng's own conversion goes through gmtime's shared buffer, which two
+  // threads encoding at once would overwrite under each other.
+  std::tm utc{};
+  if (!gmtime_r(&now, &utc))
+    utc = std::tm{};
+  png_convert_from_struct_tm(&stamp, &utc);
   png_byte timeData[7] = {static_cast<png_byte>(stamp.year >> 8),
                           static_cast<png_byte>(stamp.year & 0xFF),
                           stamp.month,

@@ -40,11 +40,13 @@ void TStandbyMaker::Clear() {
 
 void TStandbyMaker::SetSource(const TBitmap& bitmap) {
   StopResizeAhead();
+  DropMadeAhead(nullptr);
   sourceStage_->Bitmap = bitmap;
 }
 
 void TStandbyMaker::SetSource(TBitmap&& bitmap) {
   StopResizeAhead();
+  DropMadeAhead(nullptr);
   sourceStage_->Bitmap = std::move(bitmap);
 }
 
@@ -59,18 +61,26 @@ void TStandbyMaker::ResetAll() {
 
 void TStandbyMaker::TargetProgress(TProgressStage, std::uint8_t percent,
                                    const std::string& message) {
-  // Outside a make run (a target remade by a setter) nothing is reported.
-  if (toMake_ == 0 || !OnProgress)
+  // Outside a make run (a target remade by a setter) nothing is reported,
+  // nor for stages made ahead: the target reports them again, in order, when
+  // its turn comes and it finds them made.
+  if (toMake_ == 0 || !OnProgress || makingAhead_)
     return;
   const std::int64_t overall =
       Div<std::int64_t>((std::int64_t{made_} * 100 + percent) * 100, std::int64_t{toMake_} * 100);
   OnProgress(this, psRunning, static_cast<std::uint8_t>(overall), false, TRect{}, message);
 }
 
-void TStandbyMaker::StartResizeAhead() {
+int TStandbyMaker::RunThreads() const {
+  if (Threads > 0)
+    return Threads;
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+void TStandbyMaker::StartResizeAhead(int threads) {
   // The calling thread makes targets on one hardware thread; the others
   // resize ahead.
-  const int workers = static_cast<int>(std::thread::hardware_concurrency()) - 1;
+  const int workers = threads - 1;
   if (workers < 1)
     return;
   const TBitmap& source = sourceStage_->Bitmap;
@@ -102,6 +112,64 @@ void TStandbyMaker::StopResizeAhead() {
   resizeAhead_.reset();
 }
 
+void TStandbyMaker::DropMadeAhead(const TStandbySpecification* keep) {
+  // The callbacks may have deleted some of them: only targets still in the
+  // list are looked at.
+  for (TStandbySpecification* target : madeAhead_)
+    if (target != keep && IndexOf(target) >= 0 && !target->IsMade())
+      target->Reset();
+  madeAhead_.clear();
+  aheadEnd_ = 0;
+}
+
+void TStandbyMaker::MakeAhead(int index) {
+  // Enough work for every worker to have the next piece at hand, and a
+  // bound on the targets ahead, so that little is made ahead of a cancel.
+  const int maxWork = 2 * encodeWorkers_;
+  const int maxTargets = 4 * encodeWorkers_;
+  struct TAheadEnd {
+    bool& Flag;
+    ~TAheadEnd() { Flag = false; }
+  } aheadEnd{makingAhead_};
+  makingAhead_ = true;
+  // At most two targets a turn: the window fills up over the first turns,
+  // so the first target is not kept waiting for the stages of a window.
+  int k = std::max(aheadEnd_, index);
+  const int stop = std::min({specifications_.Count(), index + maxTargets, k + 2});
+  for (; k < stop && encodeAhead_->Unfinished() < maxWork; ++k) {
+    TStandbySpecification* target = specifications_.Items(k);
+    if (target->IsMade())
+      continue;
+    madeAhead_.push_back(target);
+    try {
+      target->MakeBeforeFormat(sourceStage_.get());
+    } catch (...) {
+      // The target meets the same error again when its turn comes, and
+      // the run ends there.
+      continue;
+    }
+    TImageBufferNode& input = *target->Stages(skDecorate);
+    TFormatOptions options;
+    const std::int64_t limit = target->FormatStart(input, options);
+    if (limit > 0) {
+      std::vector<TFormatOptions> made;
+      for (const TImageBufferNode* child : input.Children())
+        made.push_back(child->Params().Format);
+      encodeAhead_->AddFit(input.Serial(), input.Bitmap, options, limit, std::move(made));
+      continue;
+    }
+    TStageParams params;
+    params.Kind = skFormat;
+    params.Format = options;
+    params.Format.AutoFit = false;
+    if (std::none_of(
+            input.Children().begin(), input.Children().end(),
+            [&](const TImageBufferNode* child) { return SameParams(child->Params(), params); }))
+      encodeAhead_->AddEncode(input.Serial(), input.Bitmap, params.Format);
+  }
+  aheadEnd_ = k;
+}
+
 void TStandbyMaker::MakeAll() {
   // A run started from inside a run (through the event loop) would make the
   // same targets twice; the running one carries on instead.
@@ -115,22 +183,40 @@ void TStandbyMaker::MakeAll() {
     if (!target->IsMade())
       ++toMake_;
   made_ = 0;
-  // The counters go back to zero and the worker stops however the run ends.
+  // However the run ends: the counters go back to zero, the workers stop,
+  // and targets left unmade give back the stages made ahead for them (the
+  // one whose error ended the run keeps the stages it made, as a target made
+  // on its own does).
+  TStandbySpecification* current = nullptr;
   struct TRunEnd {
     TStandbyMaker& Maker;
+    TStandbySpecification*& Current;
     ~TRunEnd() {
       Maker.toMake_ = 0;
       Maker.running_ = false;
+      Maker.sourceStage_->EncodeAhead = nullptr;
+      Maker.encodeAhead_.reset();
       Maker.StopResizeAhead();
+      Maker.DropMadeAhead(Current);
     }
-  } runEnd{*this};
+  } runEnd{*this, current};
   running_ = true;
-  if (toMake_ > 1)
-    StartResizeAhead();
+  const int threads = RunThreads();
+  if (toMake_ > 1 && threads > 1) {
+    StartResizeAhead(threads);
+    // The calling thread waits whenever the work of the target it finishes
+    // is not done, so every hardware thread gets an encode worker.
+    encodeWorkers_ = threads;
+    encodeAhead_ = std::make_unique<TEncodeAhead>(encodeWorkers_);
+    sourceStage_->EncodeAhead = encodeAhead_.get();
+  }
   for (int i = 0; i < specifications_.Count(); ++i) {
     TStandbySpecification* target = specifications_.Items(i);
     if (target->IsMade())
       continue;
+    current = target;
+    if (encodeAhead_)
+      MakeAhead(i);
     target->Make(sourceStage_.get());
     ++made_;
     if (OnMade)
@@ -144,6 +230,7 @@ void TStandbyMaker::MakeAll() {
     const int at = specifications_.IndexOf(target);
     i = at >= 0 ? at : i - 1;
   }
+  current = nullptr;
   toMake_ = 0;
   if (OnProgress)
     OnProgress(this, psEnding, 100, false, TRect{}, std::string());

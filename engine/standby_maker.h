@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/tanmatsu_record.h"
+#include "engine/encode_ahead.h"
 #include "engine/image_buffer_node.h"
 #include "engine/resize_ahead.h"
 #include "engine/standby_specification.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace mirufo {
 
@@ -39,8 +41,9 @@ public:
 
   // The source picture. SetSource and SetLookAt change only the source
   // stage; the caller calls ResetAll afterwards. (A new source during a make
-  // run also drops the resizes computed ahead from the old one, and waits
-  // for the worker that reads the old one.) The moving form spares a large
+  // run also drops the resizes computed ahead from the old one, waits for
+  // the worker that reads the old one, and releases the stages made ahead
+  // for targets not made yet.) The moving form spares a large
   // picture's copy.
   const TBitmap& SourceBitmap() const { return sourceStage_->Bitmap; }
   void SetSource(const TBitmap& bitmap);
@@ -55,6 +58,9 @@ public:
   // it calls OnMade and ProcessMessages, then stops if Cancel was called.
   // An error ends the run; targets made before stay made. Targets deleted
   // by those callbacks are skipped; a MakeAll from inside a run does nothing.
+  // Other threads resize and encode ahead of the target being finished;
+  // targets that a cancel or an error leaves unmade hold no stages made
+  // ahead.
   void MakeAll();
   // Ends a running make run after the target it is working on.
   void Cancel() { cancelled_ = true; }
@@ -62,6 +68,11 @@ public:
   bool Cancelled() const { return cancelled_; }
   std::int32_t ToMake() const { return toMake_; }
   std::int32_t Made() const { return made_; }
+
+  // How many hardware threads a make run uses, the calling one included;
+  // 0 (the default) uses every thread the machine has, 1 makes every stage
+  // on the calling thread.
+  int Threads = 0;
 
   // Progress of a make run (sender: the maker).
   TProgressEvent OnProgress;
@@ -76,12 +87,28 @@ private:
   // Starts resizing ahead for the run when there are several new sizes to
   // make and more than one hardware thread: one worker per hardware thread
   // beside the calling one.
-  void StartResizeAhead();
+  void StartResizeAhead(int threads);
   void StopResizeAhead();
+  // Makes the stages before the format stage of the targets after the one
+  // at index, and hands their format work to the encode workers, until
+  // enough work waits for them.
+  void MakeAhead(int index);
+  // Releases the stages made ahead for targets that are not made (but
+  // keep's), so that they are made afresh.
+  void DropMadeAhead(const TStandbySpecification* keep);
+  int RunThreads() const;
 
   TStandbySpecificationList specifications_;
   std::unique_ptr<TImageBufferNode> sourceStage_;
   std::unique_ptr<TResizeAhead> resizeAhead_;
+  std::unique_ptr<TEncodeAhead> encodeAhead_;
+  int encodeWorkers_ = 0;
+  // The list position after the last target made ahead, and whether the
+  // stages being made are ahead of the target being finished (they report
+  // no progress).
+  int aheadEnd_ = 0;
+  bool makingAhead_ = false;
+  std::vector<TStandbySpecification*> madeAhead_;
   bool cancelled_ = false;
   bool running_ = false;
   std::int32_t toMake_ = 0;

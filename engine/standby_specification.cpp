@@ -2,6 +2,7 @@
 // of its stages with the resize and canvas arithmetic, and its status checks.
 #include "engine/standby_specification.h"
 
+#include "engine/encode_ahead.h"
 #include "engine/format_buffer.h"
 #include "engine/image_buffer_node.h"
 #include "platform/arith.h"
@@ -96,7 +97,7 @@ void TStandbySpecification::ClearSlot(const TImageBufferNode* stage) {
 
 void TStandbySpecification::Make(TImageBufferNode* source) {
   source_ = source;
-  MakeFrom(skResize);
+  MakeStages(skResize, skFormat, true);
 }
 
 void TStandbySpecification::Report(TProgressStage stage, std::uint8_t percent) {
@@ -188,65 +189,100 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
   case skDecorate:
     params.Decorators = decorators_;
     break;
-  case skFormat:
-    if (formatOptions_.AutoFit) {
+  case skFormat: {
+    TFormatOptions options;
+    const std::int64_t limit = FormatStart(input, options);
+    if (limit > 0) {
       // The fit search lowers the target's own quality or colour bits until
       // the file fits the cache; the next make starts from those values.
-      // Without a limit no attempt can be over, so only the starting bits
-      // settle and nothing needs encoding.
-      const std::int64_t limit = KilobytesToBytes(handset_.Cache);
-      if (limit > 0) {
-        auto& known = input.FitResults;
-        auto found = std::find_if(known.begin(), known.end(), [&](const auto& r) {
-          return r.Limit == limit && r.Start == formatOptions_;
-        });
-        if (found != known.end()) {
-          formatOptions_.Bits = found->Bits;
-          formatOptions_.JpegQuality = found->JpegQuality;
-          formatOptions_.Colors = found->Colors;
-        } else {
-          const TFormatOptions start = formatOptions_;
-          std::unique_ptr<TBitmap> reduced;
-          std::unique_ptr<TEncodedGraphic> graphic;
-          std::int32_t size = 0;
-          EncodeImage(input.Bitmap, reduced, graphic, limit, formatOptions_.Copyright,
-                      formatOptions_.Comment, formatOptions_, size);
-          known.push_back({start, limit, formatOptions_.Bits, formatOptions_.JpegQuality,
-                           formatOptions_.Colors});
-        }
-      } else {
-        SettleFormatOptions(formatOptions_);
+      // During a make run the search may have run ahead on another thread.
+      const TFormatOptions start = options;
+      TEncodeAhead* ahead = source_ ? source_->EncodeAhead : nullptr;
+      if (!(ahead && ahead->TakeFit(input.Serial(), start, limit, options))) {
+        std::unique_ptr<TBitmap> reduced;
+        std::unique_ptr<TEncodedGraphic> graphic;
+        std::int32_t size = 0;
+        EncodeImage(input.Bitmap, reduced, graphic, limit, start.Copyright, start.Comment, options,
+                    size);
       }
+      input.FitResults.push_back({start, limit, options.Bits, options.JpegQuality, options.Colors});
     }
+    formatOptions_ = options;
     params.Format = formatOptions_;
     params.Format.AutoFit = false;
     break;
   }
+  }
   return params;
+}
+
+std::int64_t TStandbySpecification::FormatStart(const TImageBufferNode& input,
+                                                TFormatOptions& options) const {
+  options = formatOptions_;
+  if (!options.AutoFit)
+    return 0;
+  // Without a limit no attempt can be over, so only the starting bits
+  // settle and nothing needs encoding.
+  const std::int64_t limit = KilobytesToBytes(handset_.Cache);
+  if (limit <= 0) {
+    SettleFormatOptions(options);
+    return 0;
+  }
+  // A stage's bitmap never changes, so a search from the same options ends
+  // where it ended before.
+  const auto& known = input.FitResults;
+  auto found = std::find_if(known.begin(), known.end(),
+                            [&](const auto& r) { return r.Limit == limit && r.Start == options; });
+  if (found == known.end())
+    return limit;
+  options.Bits = found->Bits;
+  options.JpegQuality = found->JpegQuality;
+  options.Colors = found->Colors;
+  return 0;
 }
 
 void TStandbySpecification::MakeFrom(int kind) {
   if (kind < 0 || kind >= kStageCount)
     throw EMirufoError("NodeIndexの値が不正です");
-  progressStart_ = kind;
-  progressStages_ = kStageCount - kind;
+  MakeStages(kind, skFormat, false);
+}
+
+void TStandbySpecification::MakeBeforeFormat(TImageBufferNode* source) {
+  source_ = source;
+  MakeStages(skResize, skDecorate, true);
+}
+
+void TStandbySpecification::MakeStages(int first, int last, bool keep) {
+  progressStart_ = first;
+  progressStages_ = kStageCount - first;
   Report(psStarting, 0);
-  for (int d = kind; d < kStageCount; ++d) {
-    if (d > kind)
+  for (int d = first; d <= last; ++d) {
+    if (d > first)
       Report(psRunning,
              static_cast<std::uint8_t>(Div(100, progressStages_) * (d - progressStart_)));
+    TImageBufferNode*& slot = stages_[static_cast<std::size_t>(d)];
+    TImageBufferNode* input = d == 0 ? source_ : stages_[static_cast<std::size_t>(d - 1)];
+    TImageBufferNode* old = slot;
+    TStageParams params;
+    try {
+      if (!input)
+        throw EMirufoError("入力段がありません");
+      params = BuildParams(d, *input);
+    } catch (...) {
+      slot = nullptr;
+      Release(old, this);
+      throw;
+    }
+    if (keep && old && old->Parent() == input && SameParams(old->Params(), params))
+      continue;
     // Releasing may destroy this stage and, with it, our later stages; later
     // stages that survive are released when their turn comes.
-    TImageBufferNode* old = stages_[static_cast<std::size_t>(d)];
-    stages_[static_cast<std::size_t>(d)] = nullptr;
+    slot = nullptr;
     Release(old, this);
-    TImageBufferNode* input = d == 0 ? source_ : stages_[static_cast<std::size_t>(d - 1)];
-    if (!input)
-      throw EMirufoError("入力段がありません");
-    TStageParams params = BuildParams(d, *input);
-    stages_[static_cast<std::size_t>(d)] = FindOrCreate(*input, params, this);
+    slot = FindOrCreate(*input, params, this);
   }
-  Report(psEnding, 100);
+  if (last == skFormat)
+    Report(psEnding, 100);
 }
 
 void TStandbySpecification::Reset() {

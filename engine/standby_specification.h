@@ -37,8 +37,13 @@ public:
 
   // Making. MakeFrom recomputes the stages from kind to the format stage;
   // a kind outside 0 to 4 raises "NodeIndexの値が不正です". A failing stage
-  // leaves the earlier slots filled and the target not made.
+  // leaves the earlier slots filled and the target not made. Make makes
+  // every stage from source, keeping each stage in place that has the
+  // parameters it would be made with now; MakeBeforeFormat does the same for
+  // the stages before the format stage (for a make run that makes targets
+  // ahead).
   void Make(TImageBufferNode* source);
+  void MakeBeforeFormat(TImageBufferNode* source);
   void MakeFrom(int kind);
   void Reset();
   void ReleaseFrom(int kind);
@@ -85,6 +90,12 @@ public:
   // The resize stage a make from this source would ask for; false when the
   // make would fail (empty source, zero screen, a size beyond the limits).
   bool PlannedResize(const TBitmap& source, TStageParams& params) const;
+  // What the format stage's work on input starts from: the options, and
+  // the limit of the fit search still to run from them. 0 when there is no
+  // search to run: the options are then the ones the stage encodes with
+  // (apart from AutoFit), because the target does not fit its file, has no
+  // limit, or a search from the same options ran on input before.
+  std::int64_t FormatStart(const TImageBufferNode& input, TFormatOptions& options) const;
 
   // Warnings against the handset's limits.
   bool IsSizeOver() const;
@@ -111,6 +122,7 @@ private:
   void ClearSlot(const TImageBufferNode* stage);
   void Report(TProgressStage stage, std::uint8_t percent);
   TStageParams BuildParams(int kind, TImageBufferNode& input);
+  void MakeStages(int first, int last, bool keep);
   TStageParams ResizeParams(const TBitmap& source) const;
 
   TImageBufferNode* source_ = nullptr;
