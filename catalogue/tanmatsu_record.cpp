@@ -8,20 +8,35 @@
 
 namespace mirufo {
 
+namespace {
+
+// The text as the list file holds it: cut to the field's CP932 bytes, with
+// every character that CP932 cannot hold already the "?" the file gets. Two
+// names that differ only there are then one name from the start, not only
+// after the next save (which would merge them and change the file again).
+std::string StoredText(std::string_view value, std::size_t maxBytes) {
+  std::string cut = CutToCp932Bytes(value, maxBytes);
+  if (IsAscii(cut))
+    return cut;
+  return Cp932ToUtf8(Utf8ToCp932(cut));
+}
+
+} // namespace
+
 void TTanmatsuRecord::SetSeries(std::string_view value) {
-  Series = CutToCp932Bytes(value, kSeriesBytes);
+  Series = StoredText(value, kSeriesBytes);
 }
 void TTanmatsuRecord::SetName(std::string_view value) {
-  Name = CutToCp932Bytes(value, kNameBytes);
+  Name = StoredText(value, kNameBytes);
 }
 void TTanmatsuRecord::SetScreen(std::string_view value) {
-  Screen = CutToCp932Bytes(value, kScreenBytes);
+  Screen = StoredText(value, kScreenBytes);
 }
 void TTanmatsuRecord::SetCacheName(std::string_view value) {
-  CacheName = CutToCp932Bytes(value, kCacheNameBytes);
+  CacheName = StoredText(value, kCacheNameBytes);
 }
 void TCacheCapacity::SetName(std::string_view value) {
-  Name = CutToCp932Bytes(value, kCacheNameBytes);
+  Name = StoredText(value, kCacheNameBytes);
 }
 
 std::string CarrierName(TCarrier carrier) {
