@@ -1,5 +1,6 @@
 #include "app/dialogs/brightness_contrast_dialog.h"
 
+#include "app/dialogs/dialog_buttons.h"
 #include "platform/translate.h"
 
 #include <QDialogButtonBox>
@@ -45,13 +46,10 @@ TBrightnessContrastDialog::TBrightnessContrastDialog(QWidget* page)
   };
   scrBrightness = addRow(0, "明るさ(&B):", "scrBrightness");
   scrContrast = addRow(1, "コントラスト(&C):", "scrContrast");
-  auto* buttons = new QDialogButtonBox;
-  QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok = nullptr;
+  QDialogButtonBox* buttons = OkCancelButtons(this, &ok);
   ok->setObjectName("btnOK");
-  ok->setDefault(true);
-  buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole)->setObjectName("btnCancel");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  buttons->buttons().back()->setObjectName("btnCancel");
   grid->addWidget(buttons, 2, 0, 1, 3);
   setFixedSize(sizeHint());
 }

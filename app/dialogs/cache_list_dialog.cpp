@@ -1,6 +1,7 @@
 #include "app/dialogs/cache_list_dialog.h"
 
 #include "app/cute_message_dlg.h"
+#include "app/dialogs/dialog_buttons.h"
 #include "app/dialogs/input_box.h"
 #include "output/cache_list_edit.h"
 #include "output/tanmatsu_option_list.h"
@@ -62,10 +63,7 @@ TCacheListDialog::TCacheListDialog(QWidget* parent, const TTanmatsuList& caches)
   btnAdd->setObjectName("btnAdd");
   btnDelete = new QPushButton(Q("削除(&D)"));
   btnDelete->setObjectName("btnDelete");
-  auto* buttons = new QDialogButtonBox;
-  QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   for (QPushButton* b : {btnAdd, btnDelete})
     b->setAutoDefault(false);
 
@@ -80,8 +78,6 @@ TCacheListDialog::TCacheListDialog(QWidget* parent, const TTanmatsuList& caches)
   layout->addLayout(bottom);
   resize(360, 380);
 
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(btnAdd, &QPushButton::clicked, this, [this] { AddEntry(); });
   connect(btnDelete, &QPushButton::clicked, this, [this] { DeleteEntry(); });
   // Selecting a row, not merely the focus frame, shows its capacity.

@@ -1,5 +1,6 @@
 #include "app/dialogs/calendar_dialog.h"
 
+#include "app/dialogs/dialog_buttons.h"
 #include "app/pages/standby_box_drawer.h"
 #include "platform/translate.h"
 
@@ -255,12 +256,7 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
   columns->addLayout(right);
-  auto* buttons = new QDialogButtonBox;
-  QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
-  ok->setDefault(true);
-  buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addWidget(buttons);

@@ -1,5 +1,6 @@
 #include "app/dialogs/format_dialog.h"
 
+#include "app/dialogs/dialog_buttons.h"
 #include "app/main_form.h"
 #include "platform/translate.h"
 
@@ -124,12 +125,7 @@ TFormatDialog::TFormatDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
   PlaceSharedControls(fpPNG8);
   PlaceSharedControls(fpBMP);
 
-  auto* buttons = new QDialogButtonBox;
-  QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
-  ok->setDefault(true);
-  buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabFormat);

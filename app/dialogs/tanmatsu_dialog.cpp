@@ -1,5 +1,6 @@
 #include "app/dialogs/tanmatsu_dialog.h"
 
+#include "app/dialogs/dialog_buttons.h"
 #include "catalogue/tanmatsu_sort_info.h"
 #include "engine/output_format.h"
 #include "output/page_texts.h"
@@ -119,11 +120,7 @@ TTanmatsuDialog::TTanmatsuDialog(QWidget* parent, const std::string& caption,
                       : labelled == supports ? static_cast<QWidget*>(chkSupport[0])
                                              : labelled);
 
-  auto* buttons = new QDialogButtonBox;
-  buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(buttons);

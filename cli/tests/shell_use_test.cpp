@@ -3,6 +3,7 @@
 // name what is wrong, and the output stays valid and quiet.
 #include "cli/option_table.h"
 #include "cli_runner.h"
+#include "picture_files.h"
 #include "platform/text_file.h"
 #include "test_support.h"
 
@@ -20,28 +21,12 @@ using TJson = nlohmann::json;
 
 // A 24-bit 8 x 6 BMP of one colour.
 std::string SmallBmp() {
-  std::string file = "BM";
-  auto put = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-      file += static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  put(54 + 24 * 6, 4);
-  put(0, 4);
-  put(54, 4);
-  put(40, 4);
-  put(8, 4);
-  put(6, 4);
-  put(1, 2);
-  put(24, 2);
-  put(0, 4);
-  put(24 * 6, 4);
-  put(2835, 4);
-  put(2835, 4);
-  put(0, 4);
-  put(0, 4);
+  test::BmpSpec bmp;
+  bmp.Width = 8;
+  bmp.Height = 6;
   for (int i = 0; i < 8 * 6; ++i)
-    file += "\x40\x80\xC0";
-  return file;
+    bmp.Pixels += "\x40\x80\xC0";
+  return test::MakeBmp(bmp);
 }
 
 // The folder's entries, to tell whether a run wrote anything.
