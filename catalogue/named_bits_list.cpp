@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 
 #include <algorithm>
+#include <functional>
 #include <system_error>
 
 namespace mirufo {
@@ -207,20 +208,18 @@ void TNamedBitsList::LoadFromLines(const std::vector<std::string>& lines,
   if (lines.size() < 2 || lines[0] != kMakeSetSignature)
     return;
 
-  // Handsets sorted by name, then catalogue order, so that a member line looks
-  // only at the records that can match it. Made at the first member line: a
-  // file of set names alone needs none of it.
+  // Handsets sorted by the hash of their name, then catalogue order, so that a
+  // member line looks only at the records that can match it, the first match
+  // in catalogue order winning. Integer keys sort without comparing texts.
+  // Made at the first member line: a file of set names alone needs none of it.
   std::size_t count = handsets.HandsetCount();
-  std::vector<TTanmatsuRecord> records;
-  std::vector<std::pair<std::string_view, std::size_t>> byName;
+  std::vector<std::pair<std::size_t, std::size_t>> byHash;
+  const std::hash<std::string_view> hashName;
   const auto indexHandsets = [&] {
-    records.reserve(count);
-    byName.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      records.push_back(handsets.GetHandset(i));
-      byName.emplace_back(records.back().Name, i);
-    }
-    std::sort(byName.begin(), byName.end());
+    byHash.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+      byHash.emplace_back(hashName(handsets.StoredHandset(i).Name), i);
+    std::sort(byHash.begin(), byHash.end());
   };
 
   TBits* current = nullptr;
@@ -242,12 +241,15 @@ void TNamedBitsList::LoadFromLines(const std::vector<std::string>& lines,
           break;
         rest.remove_prefix(tab + 1);
       }
-      if (records.size() != count)
+      if (byHash.size() != count)
         indexHandsets();
-      auto match = std::lower_bound(byName.begin(), byName.end(),
-                                    std::pair<std::string_view, std::size_t>(fields[0], 0));
-      for (; match != byName.end() && match->first == fields[0]; ++match) {
-        const TTanmatsuRecord& record = records[match->second];
+      const std::size_t hash = hashName(fields[0]);
+      auto match = std::lower_bound(byHash.begin(), byHash.end(),
+                                    std::pair<std::size_t, std::size_t>(hash, 0));
+      for (; match != byHash.end() && match->first == hash; ++match) {
+        const TTanmatsuRecord& record = handsets.StoredHandset(match->second);
+        if (record.Name != fields[0])
+          continue;
         if (fieldCount >= 2 && record.Series != fields[1])
           continue;
         if (fieldCount >= 3 && record.Screen != fields[2])
@@ -275,7 +277,7 @@ std::vector<std::string> TNamedBitsList::SaveToLines(const TTanmatsuSelection& h
     std::size_t end = std::min(count, set.Flags.Size());
     for (std::size_t i = 0; i < end; ++i)
       if (set.Flags.Get(i))
-        lines.push_back(MemberLine(handsets.GetHandset(i)));
+        lines.push_back(MemberLine(handsets.StoredHandset(i)));
   }
   return lines;
 }

@@ -18,6 +18,9 @@ public:
   virtual std::size_t HandsetCount() const = 0;
   // Copy of handset i with its named capacity filled in.
   virtual TTanmatsuRecord GetHandset(std::size_t index) const = 0;
+  // Handset i as stored, without the named capacity: for reading its name,
+  // series and screen without a copy. Valid until the handsets change.
+  virtual const TTanmatsuRecord& StoredHandset(std::size_t index) const = 0;
   virtual bool IsSelected(std::size_t index) const = 0;
 
   // Ticks handset i exactly when ticks[i] is true (a position beyond the

@@ -114,6 +114,9 @@ public:
   TTanmatsuRecord GetHandset(std::size_t index) const override {
     return workingSet_.GetHandset(index);
   }
+  const TTanmatsuRecord& StoredHandset(std::size_t index) const override {
+    return workingSet_.StoredHandset(index);
+  }
   bool IsSelected(std::size_t index) const override { return workingSet_.IsSelected(index); }
 
   // The source picture: the maker takes a copy, or the point; then every

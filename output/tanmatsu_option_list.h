@@ -33,6 +33,9 @@ public:
   int CompletedCount() const;
   // Copy of handset i with its named capacity filled in.
   TTanmatsuRecord GetHandset(std::size_t index) const override { return handsets_.Get(index); }
+  const TTanmatsuRecord& StoredHandset(std::size_t index) const override {
+    return handsets_.Stored(index);
+  }
   TStandbySpecification* TargetOf(std::size_t index) const;
   bool IsSelected(std::size_t index) const override { return TargetOf(index) != nullptr; }
   int IndexOfTarget(const TStandbySpecification* target) const;

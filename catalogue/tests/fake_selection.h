@@ -25,6 +25,9 @@ public:
 
   std::size_t HandsetCount() const override { return list_.Count(); }
   TTanmatsuRecord GetHandset(std::size_t index) const override { return list_.Get(index); }
+  const TTanmatsuRecord& StoredHandset(std::size_t index) const override {
+    return list_.Stored(index);
+  }
   bool IsSelected(std::size_t index) const override { return ticks_.at(index); }
   void ApplySelection(const std::vector<bool>& ticks) override {
     ++batches;

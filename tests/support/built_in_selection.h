@@ -27,6 +27,9 @@ public:
 
   std::size_t HandsetCount() const override { return records_.size(); }
   TTanmatsuRecord GetHandset(std::size_t index) const override { return records_.at(index); }
+  const TTanmatsuRecord& StoredHandset(std::size_t index) const override {
+    return records_.at(index);
+  }
   bool IsSelected(std::size_t) const override { return true; }
   void ApplySelection(const std::vector<bool>&) override {}
 
