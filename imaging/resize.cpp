@@ -6,7 +6,12 @@
 #include "platform/arith.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace mirufo {
 namespace {
@@ -94,11 +99,24 @@ struct TChannelSums {
   float Red = 0;
 };
 
+// Every byte as a single. A single holds a byte exactly, so multiplying by
+// the table's entry gives the product that multiplying by the byte gives,
+// and the extended-precision multiply takes it straight from memory instead
+// of storing the byte first to convert it.
+struct TByteSingles {
+  float Value[256];
+  constexpr TByteSingles() : Value() {
+    for (int i = 0; i < 256; ++i)
+      Value[i] = static_cast<float>(i);
+  }
+};
+constexpr TByteSingles kByteSingles;
+
 // Adds weight * value to a single-precision sum the way the average is
 // defined: product and sum in extended precision, the sum stored back as a
 // single.
 inline void AddWeighted(float& sum, long double weight, std::uint8_t value) {
-  sum = static_cast<float>(sum + weight * value);
+  sum = static_cast<float>(sum + weight * kByteSingles.Value[value]);
 }
 
 // Adds count pixels of one source row with column weights wx and row weight
@@ -111,6 +129,42 @@ inline void AddPixels(TChannelSums& sums, const std::uint8_t* p, const double* w
     AddWeighted(sums.Green, w, p[1]);
     AddWeighted(sums.Red, w, p[2]);
   }
+}
+
+// Adds the pixels of four columns of one source row with row weight wy, the
+// columns side by side: each column's sums get the same additions in the
+// same order as alone, and the twelve chains of additions overlap.
+[[gnu::noinline]] void AddPixels4(TChannelSums* sums, const std::uint8_t* const* p,
+                                  const double* const* wx, const int* counts, double wy) {
+  const int common = std::min({counts[0], counts[1], counts[2], counts[3]});
+  TChannelSums s0 = sums[0], s1 = sums[1], s2 = sums[2], s3 = sums[3];
+  const std::uint8_t *p0 = p[0], *p1 = p[1], *p2 = p[2], *p3 = p[3];
+  for (int k = 0; k < common; ++k, p0 += 3, p1 += 3, p2 += 3, p3 += 3) {
+    const long double w0 = static_cast<long double>(wx[0][k]) * wy;
+    const long double w1 = static_cast<long double>(wx[1][k]) * wy;
+    const long double w2 = static_cast<long double>(wx[2][k]) * wy;
+    const long double w3 = static_cast<long double>(wx[3][k]) * wy;
+    AddWeighted(s0.Blue, w0, p0[0]);
+    AddWeighted(s1.Blue, w1, p1[0]);
+    AddWeighted(s2.Blue, w2, p2[0]);
+    AddWeighted(s3.Blue, w3, p3[0]);
+    AddWeighted(s0.Green, w0, p0[1]);
+    AddWeighted(s1.Green, w1, p1[1]);
+    AddWeighted(s2.Green, w2, p2[1]);
+    AddWeighted(s3.Green, w3, p3[1]);
+    AddWeighted(s0.Red, w0, p0[2]);
+    AddWeighted(s1.Red, w1, p1[2]);
+    AddWeighted(s2.Red, w2, p2[2]);
+    AddWeighted(s3.Red, w3, p3[2]);
+  }
+  AddPixels(s0, p0, wx[0] + common, counts[0] - common, wy);
+  AddPixels(s1, p1, wx[1] + common, counts[1] - common, wy);
+  AddPixels(s2, p2, wx[2] + common, counts[2] - common, wy);
+  AddPixels(s3, p3, wx[3] + common, counts[3] - common, wy);
+  sums[0] = s0;
+  sums[1] = s1;
+  sums[2] = s2;
+  sums[3] = s3;
 }
 
 // Adds count pixels whose weight is exactly 1. Weight times value is then the
@@ -130,36 +184,74 @@ inline void AddPixels(TChannelSums& sums, const std::uint8_t* p, const double* w
   return {blue, green, red};
 }
 
+#if defined(__SSE2__)
+// One pixel's blue, green and red as singles in the low three lanes; the
+// fourth lane holds the byte after the pixel and is never used.
+inline __m128 PixelSingles(std::uint32_t bgrx) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v = _mm_cvtsi32_si128(static_cast<int>(bgrx));
+  v = _mm_unpacklo_epi8(v, zero);
+  v = _mm_unpacklo_epi16(v, zero);
+  return _mm_cvtepi32_ps(v);
+}
+
+// The pixel at p and the byte after it, which must lie inside the bitmap.
+inline std::uint32_t LoadPixelAndNext(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// The pixel at p alone.
+inline std::uint32_t LoadPixel(const std::uint8_t* p) {
+  return p[0] | (static_cast<std::uint32_t>(p[1]) << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
+}
+#endif
+
 // Adds the whole-weight runs of four columns of one source row. Each
 // column's sums get the same additions in the same order as alone; running
 // the four columns side by side lets their chains of additions overlap
-// instead of each waiting for its previous sum.
+// instead of each waiting for its previous sum. A run whose last pixel ends
+// the source row (lastEndsRow) reads that pixel's three bytes alone.
 [[gnu::noinline]] void AddWholePixels4(TChannelSums* sums, const std::uint8_t* const* p,
-                                       const int* counts) {
-  const int common = std::min({counts[0], counts[1], counts[2], counts[3]});
-  float b0 = sums[0].Blue, g0 = sums[0].Green, r0 = sums[0].Red;
-  float b1 = sums[1].Blue, g1 = sums[1].Green, r1 = sums[1].Red;
-  float b2 = sums[2].Blue, g2 = sums[2].Green, r2 = sums[2].Red;
-  float b3 = sums[3].Blue, g3 = sums[3].Green, r3 = sums[3].Red;
-  const std::uint8_t *p0 = p[0], *p1 = p[1], *p2 = p[2], *p3 = p[3];
-  for (int k = 0; k < common; ++k, p0 += 3, p1 += 3, p2 += 3, p3 += 3) {
-    b0 += p0[0];
-    g0 += p0[1];
-    r0 += p0[2];
-    b1 += p1[0];
-    g1 += p1[1];
-    r1 += p1[2];
-    b2 += p2[0];
-    g2 += p2[1];
-    r2 += p2[2];
-    b3 += p3[0];
-    g3 += p3[1];
-    r3 += p3[2];
+                                       const int* counts, const bool* lastEndsRow) {
+#if defined(__SSE2__)
+  // A pixel's three channels are added in one instruction: single-precision
+  // lanes, each rounded exactly as a scalar single addition.
+  __m128 s[4];
+  int safe[4]; // pixels that can be read with the byte after them
+  for (int c = 0; c < 4; ++c) {
+    s[c] = _mm_setr_ps(sums[c].Blue, sums[c].Green, sums[c].Red, 0.0f);
+    safe[c] = counts[c] - (lastEndsRow[c] && counts[c] > 0 ? 1 : 0);
   }
-  sums[0] = AddWholePixels({b0, g0, r0}, p0, counts[0] - common);
-  sums[1] = AddWholePixels({b1, g1, r1}, p1, counts[1] - common);
-  sums[2] = AddWholePixels({b2, g2, r2}, p2, counts[2] - common);
-  sums[3] = AddWholePixels({b3, g3, r3}, p3, counts[3] - common);
+  const int common = std::min({safe[0], safe[1], safe[2], safe[3]});
+  const std::uint8_t *p0 = p[0], *p1 = p[1], *p2 = p[2], *p3 = p[3];
+  __m128 s0 = s[0], s1 = s[1], s2 = s[2], s3 = s[3];
+  for (int k = 0; k < common; ++k, p0 += 3, p1 += 3, p2 += 3, p3 += 3) {
+    s0 = _mm_add_ps(s0, PixelSingles(LoadPixelAndNext(p0)));
+    s1 = _mm_add_ps(s1, PixelSingles(LoadPixelAndNext(p1)));
+    s2 = _mm_add_ps(s2, PixelSingles(LoadPixelAndNext(p2)));
+    s3 = _mm_add_ps(s3, PixelSingles(LoadPixelAndNext(p3)));
+  }
+  s[0] = s0;
+  s[1] = s1;
+  s[2] = s2;
+  s[3] = s3;
+  const std::uint8_t* q[4] = {p0, p1, p2, p3};
+  for (int c = 0; c < 4; ++c) {
+    for (int k = common; k < safe[c]; ++k, q[c] += 3)
+      s[c] = _mm_add_ps(s[c], PixelSingles(LoadPixelAndNext(q[c])));
+    if (safe[c] < counts[c])
+      s[c] = _mm_add_ps(s[c], PixelSingles(LoadPixel(q[c])));
+    alignas(16) float out[4];
+    _mm_store_ps(out, s[c]);
+    sums[c] = {out[0], out[1], out[2]};
+  }
+#else
+  (void)lastEndsRow;
+  for (int c = 0; c < 4; ++c)
+    sums[c] = AddWholePixels(sums[c], p[c], counts[c]);
+#endif
 }
 
 // Adds one source row to the sums of one column, in the order the average
@@ -343,19 +435,28 @@ bool ResizeAreaAverage(const TBitmap& Source, TBitmap& Dest, int NewWidth, int N
           auto weightsOf = [&](std::size_t c) {
             return columnWeights.data() + span[c].WeightIndex;
           };
-          if (wy != 1.0 || group < 4) {
+          if (group < 4) {
             for (std::size_t c = 0; c < group; ++c)
               AddRow(sums[c], at(c), span[c], weightsOf(c), wy);
             continue;
           }
+          if (wy != 1.0) {
+            const std::uint8_t* pixels[4] = {at(0), at(1), at(2), at(3)};
+            const double* weights[4] = {weightsOf(0), weightsOf(1), weightsOf(2), weightsOf(3)};
+            const int counts[4] = {span[0].Count, span[1].Count, span[2].Count, span[3].Count};
+            AddPixels4(sums, pixels, weights, counts, wy);
+            continue;
+          }
           const std::uint8_t* whole[4];
           int counts[4];
+          bool lastEndsRow[4];
           for (std::size_t c = 0; c < 4; ++c) {
             AddPixels(sums[c], at(c), weightsOf(c), span[c].WholeBegin, wy);
             whole[c] = at(c) + static_cast<std::size_t>(span[c].WholeBegin) * 3;
             counts[c] = span[c].WholeEnd - span[c].WholeBegin;
+            lastEndsRow[c] = span[c].First + span[c].WholeEnd == srcW;
           }
-          AddWholePixels4(sums, whole, counts);
+          AddWholePixels4(sums, whole, counts, lastEndsRow);
           for (std::size_t c = 0; c < 4; ++c) {
             const int wholeEnd = span[c].WholeEnd;
             AddPixels(sums[c], at(c) + static_cast<std::size_t>(wholeEnd) * 3,

@@ -136,8 +136,9 @@ TEST(Resize, AreaAverageMatchesItsDefinitionBitForBit) {
   struct Case {
     int w, h, newW, newH;
   };
-  for (const Case& c : {Case{53, 41, 7, 5}, Case{400, 300, 43, 32}, Case{160, 120, 24, 32},
-                        Case{10, 10, 3, 3}, Case{7, 5, 11, 9}, Case{100, 1, 99, 1}}) {
+  for (const Case& c :
+       {Case{53, 41, 7, 5}, Case{400, 300, 43, 32}, Case{160, 120, 24, 32}, Case{10, 10, 3, 3},
+        Case{7, 5, 11, 9}, Case{100, 1, 99, 1}, Case{64, 48, 8, 6}, Case{1000, 7, 12, 2}}) {
     const TBitmap source = RandomPicture(c.w, c.h, static_cast<unsigned>(c.w * 31 + c.newW));
     TBitmap dest;
     ASSERT_TRUE(ResizeAreaAverage(source, dest, c.newW, c.newH, kNoProgress));
