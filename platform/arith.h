@@ -13,7 +13,17 @@ namespace mirufo {
 
 // Nearest integer, ties to even.
 inline std::int64_t Round(long double x) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  // What llrint does on x86-64, a store of the x87 register as an integer in
+  // the current rounding mode, without the library call: the library cannot
+  // be inlined while it may set errno, and the resize rounds every channel of
+  // every pixel through here.
+  std::int64_t result;
+  __asm__("fistpll %0" : "=m"(result) : "t"(x) : "st");
+  return result;
+#else
   return std::llrint(x);
+#endif
 }
 
 // Drops the fraction toward zero.
