@@ -137,34 +137,24 @@ inline void AddPixels(TChannelSums& sums, const std::uint8_t* p, const double* w
 [[gnu::noinline]] void AddPixels4(TChannelSums* sums, const std::uint8_t* const* p,
                                   const double* const* wx, const int* counts, double wy) {
   const int common = std::min({counts[0], counts[1], counts[2], counts[3]});
-  TChannelSums s0 = sums[0], s1 = sums[1], s2 = sums[2], s3 = sums[3];
-  const std::uint8_t *p0 = p[0], *p1 = p[1], *p2 = p[2], *p3 = p[3];
-  for (int k = 0; k < common; ++k, p0 += 3, p1 += 3, p2 += 3, p3 += 3) {
-    const long double w0 = static_cast<long double>(wx[0][k]) * wy;
-    const long double w1 = static_cast<long double>(wx[1][k]) * wy;
-    const long double w2 = static_cast<long double>(wx[2][k]) * wy;
-    const long double w3 = static_cast<long double>(wx[3][k]) * wy;
-    AddWeighted(s0.Blue, w0, p0[0]);
-    AddWeighted(s1.Blue, w1, p1[0]);
-    AddWeighted(s2.Blue, w2, p2[0]);
-    AddWeighted(s3.Blue, w3, p3[0]);
-    AddWeighted(s0.Green, w0, p0[1]);
-    AddWeighted(s1.Green, w1, p1[1]);
-    AddWeighted(s2.Green, w2, p2[1]);
-    AddWeighted(s3.Green, w3, p3[1]);
-    AddWeighted(s0.Red, w0, p0[2]);
-    AddWeighted(s1.Red, w1, p1[2]);
-    AddWeighted(s2.Red, w2, p2[2]);
-    AddWeighted(s3.Red, w3, p3[2]);
+  TChannelSums s[4] = {sums[0], sums[1], sums[2], sums[3]};
+  for (int k = 0; k < common; ++k) {
+    long double w[4];
+    for (int c = 0; c < 4; ++c)
+      w[c] = static_cast<long double>(wx[c][k]) * wy;
+    const std::size_t at = static_cast<std::size_t>(k) * 3;
+    for (int c = 0; c < 4; ++c)
+      AddWeighted(s[c].Blue, w[c], p[c][at]);
+    for (int c = 0; c < 4; ++c)
+      AddWeighted(s[c].Green, w[c], p[c][at + 1]);
+    for (int c = 0; c < 4; ++c)
+      AddWeighted(s[c].Red, w[c], p[c][at + 2]);
   }
-  AddPixels(s0, p0, wx[0] + common, counts[0] - common, wy);
-  AddPixels(s1, p1, wx[1] + common, counts[1] - common, wy);
-  AddPixels(s2, p2, wx[2] + common, counts[2] - common, wy);
-  AddPixels(s3, p3, wx[3] + common, counts[3] - common, wy);
-  sums[0] = s0;
-  sums[1] = s1;
-  sums[2] = s2;
-  sums[3] = s3;
+  const std::size_t at = static_cast<std::size_t>(common) * 3;
+  for (int c = 0; c < 4; ++c) {
+    AddPixels(s[c], p[c] + at, wx[c] + common, counts[c] - common, wy);
+    sums[c] = s[c];
+  }
 }
 
 // Adds count pixels whose weight is exactly 1. Weight times value is then the
