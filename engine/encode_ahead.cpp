@@ -3,6 +3,7 @@
 #include "engine/encode_ahead.h"
 
 #include "engine/image_buffer_node.h"
+#include "engine/stop_workers.h"
 
 #include <algorithm>
 
@@ -28,25 +29,13 @@ TEncodeAhead::TEncodeAhead(int workers) {
   } catch (...) {
     // A thread that could not start: the ones started stop before the
     // object they use is gone.
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    for (std::thread& worker : workers_)
-      worker.join();
+    StopWorkers(mutex_, stop_, changed_, workers_);
     throw;
   }
 }
 
 TEncodeAhead::~TEncodeAhead() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-  }
-  changed_.notify_all();
-  for (std::thread& worker : workers_)
-    worker.join();
+  StopWorkers(mutex_, stop_, changed_, workers_);
 }
 
 std::shared_ptr<const TBitmap> TEncodeAhead::SharedPicture(std::uint64_t input,

@@ -1,6 +1,7 @@
 // The worker that resizes the source ahead of the make run.
 #include "engine/resize_ahead.h"
 
+#include "engine/stop_workers.h"
 #include "imaging/progress.h"
 #include "imaging/resize.h"
 
@@ -39,23 +40,14 @@ TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan
     {
       std::lock_guard<std::mutex> lock(mutex_);
       --running_;
-      stop_ = true;
     }
-    changed_.notify_all();
-    for (std::thread& worker : workers_)
-      worker.join();
+    StopWorkers(mutex_, stop_, changed_, workers_);
     throw;
   }
 }
 
 TResizeAhead::~TResizeAhead() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-  }
-  changed_.notify_all();
-  for (std::thread& worker : workers_)
-    worker.join();
+  StopWorkers(mutex_, stop_, changed_, workers_);
 }
 
 void TResizeAhead::Run() {
