@@ -234,16 +234,22 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
   right->addRow(Q("垂直マージン(&Y):"), spnMarginY);
   right->addRow(Q("フォント(&F):"), cmbFont);
   right->addRow(Q("サイズ(&Z):"), spnFontSize);
-  // The label buddies, so that the keys reach the controls.
+  // The label buddies, so that the keys reach the controls: a row's control,
+  // or the first control of a row that holds several (the date, the position
+  // buttons). A label without a buddy would show its "&" as it stands.
   for (QFormLayout* form : {left, right})
-    for (int row = 0; row < form->rowCount(); ++row)
-      if (auto* label =
-              qobject_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)
-                                        ? form->itemAt(row, QFormLayout::LabelRole)->widget()
-                                        : nullptr))
-        if (QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
-            field && field->widget())
-          label->setBuddy(field->widget());
+    for (int row = 0; row < form->rowCount(); ++row) {
+      QLayoutItem* labelItem = form->itemAt(row, QFormLayout::LabelRole);
+      QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+      auto* label = labelItem ? qobject_cast<QLabel*>(labelItem->widget()) : nullptr;
+      if (!label || !field)
+        continue;
+      QWidget* control = field->widget();
+      if (!control && field->layout() && field->layout()->count() > 0)
+        control = field->layout()->itemAt(0)->widget();
+      if (control)
+        label->setBuddy(control);
+    }
 
   pnlPreview_ = new QFrame;
   pnlPreview_->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -5,6 +5,7 @@
 #include "app_test_support.h"
 
 #include <QDate>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -51,6 +52,16 @@ private slots:
     QCOMPARE(dialog.Copy().Calendar.Layout, std::uint8_t{1});
     dialog.spnMarginX->setValue(250); // brought into the range
     QCOMPARE(dialog.Copy().MarginX, 100);
+  }
+
+  void everyLabelKeyReachesAControl() {
+    TCalendarDialog dialog;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      if (label->text().contains('&'))
+        QVERIFY2(label->buddy() != nullptr, qPrintable(label->text()));
+      if (label->text().startsWith(QString::fromUtf8("日付")))
+        QCOMPARE(label->buddy(), static_cast<QWidget*>(dialog.spnYear));
+    }
   }
 
   void fontListHoldsTheInstalledFamiliesAndKeepsAMissingName() {
