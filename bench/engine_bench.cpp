@@ -47,7 +47,7 @@ double PeakMegabytes() {
 void CountStages(const TImageBufferNode& node, int counts[kStageCount],
                  std::set<const TImageBufferNode*>* all) {
   for (const TImageBufferNode* child : node.Children()) {
-    ++counts[child->Params().Kind];
+    ++counts[KindOf(child->Params())];
     if (all)
       all->insert(child);
     CountStages(*child, counts, all);

@@ -333,7 +333,6 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     lookAt = *a.LookAt;
   }
   maker.SetLookAt(lookAt);
-  maker.ResetAll();
   ApplyOptions(a, maker, decorators, comment, copyright, bestFit);
 
   const bool terminal = isatty(STDERR_FILENO) == 1;

@@ -63,6 +63,9 @@ public:
   void Assign(const TStandbyImageDecorator& source) override;
   // Two disabled calendars are equal whatever their settings.
   bool Equals(const TStandbyImageDecorator& other) const override;
+  std::shared_ptr<TStandbyImageDecorator> Clone() const override {
+    return std::make_shared<TCalendarDecorator>(*this);
+  }
 
   // Keys are prefix + ".Draw", ".Alignment", ..., and prefix + ".Calen." for
   // the grid's look. Every key is read with the current value (or the grid's

@@ -11,11 +11,7 @@ namespace mirufo {
 namespace {
 
 bool SameEncode(const TFormatOptions& a, const TFormatOptions& b) {
-  TStageParams first, second;
-  first.Kind = second.Kind = skFormat;
-  first.Format = a;
-  second.Format = b;
-  return SameParams(first, second);
+  return TFormatParams{a} == TFormatParams{b};
 }
 
 } // namespace

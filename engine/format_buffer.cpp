@@ -223,6 +223,7 @@ void TFormatBuffer::Execute(const TStageParams& params) {
   params_ = params;
   if (!Parent())
     return;
+  const TFormatParams& format = std::get<TFormatParams>(params);
   LookAt = Parent()->LookAt;
   reducedBitmap_.reset();
   graphic_.reset();
@@ -231,8 +232,8 @@ void TFormatBuffer::Execute(const TStageParams& params) {
     root = root->Parent();
   TFormatResult result;
   if (!(root->EncodeAhead &&
-        root->EncodeAhead->TakeEncode(Parent()->Serial(), params.Format, result)))
-    result = MakeFormatResult(Parent()->Bitmap, params.Format);
+        root->EncodeAhead->TakeEncode(Parent()->Serial(), format.Format, result)))
+    result = MakeFormatResult(Parent()->Bitmap, format.Format);
   reducedBitmap_ = std::move(result.Reduced);
   graphic_ = std::move(result.Graphic);
   fileSize_ = result.FileSize;
@@ -242,7 +243,8 @@ void TFormatBuffer::Execute(const TStageParams& params) {
 std::string TFormatBuffer::FileBytes() const {
   std::string bytes;
   if (graphic_)
-    SaveWithComment(*graphic_, bytes, params_.Format.Comment, params_.Format.Copyright);
+    SaveWithComment(*graphic_, bytes, ParamsOf<TFormatParams>().Format.Comment,
+                    ParamsOf<TFormatParams>().Format.Copyright);
   return bytes;
 }
 

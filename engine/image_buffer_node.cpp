@@ -19,17 +19,6 @@
 namespace mirufo {
 namespace {
 
-bool SameDecorators(const TStandbyImageDecoratorList* a, const TStandbyImageDecoratorList* b) {
-  if (!a || !b)
-    return !a && !b;
-  if (a->Count() != b->Count())
-    return false;
-  for (int i = 0; i < a->Count(); ++i)
-    if (!a->Items(i)->Equals(*b->Items(i)))
-      return false;
-  return true;
-}
-
 bool SameFormat(const TFormatOptions& a, const TFormatOptions& b) {
   if (a.Format != b.Format)
     return false;
@@ -42,7 +31,7 @@ bool SameFormat(const TFormatOptions& a, const TFormatOptions& b) {
   return !format || format->SameOptions(a, b);
 }
 
-TColor CornerColor(const TBitmap& input, const TStageParams& params) {
+TColor CornerColor(const TBitmap& input, const TCanvasParams& params) {
   // Without a picture there is no corner to take the colour from.
   if (params.Background == bgColor || input.Empty())
     return params.BackgroundColor;
@@ -66,23 +55,32 @@ std::uint64_t NextStageSerial() {
 
 } // namespace
 
-bool SameParams(const TStageParams& a, const TStageParams& b) {
-  if (a.Kind != b.Kind)
+bool operator==(const TDecorateParams& a, const TDecorateParams& b) {
+  return std::equal(a.Decorators.begin(), a.Decorators.end(), b.Decorators.begin(),
+                    b.Decorators.end(), [](const auto& x, const auto& y) { return x->Equals(*y); });
+}
+
+bool operator==(const TFormatParams& a, const TFormatParams& b) {
+  return SameFormat(a.Format, b.Format);
+}
+
+bool MatchesDecorators(const TDecorateParams& params,
+                       const TStandbyImageDecoratorList* decorators) {
+  const int count = decorators ? decorators->Count() : 0;
+  if (static_cast<std::size_t>(count) != params.Decorators.size())
     return false;
-  switch (a.Kind) {
-  case skResize:
-    return a.Width == b.Width && a.Height == b.Height && a.Fast == b.Fast;
-  case skCanvas:
-    return a.Width == b.Width && a.Height == b.Height && a.X == b.X && a.Y == b.Y &&
-           a.Background == b.Background && a.BackgroundColor == b.BackgroundColor;
-  case skSharpen:
-    return a.Sharpness == b.Sharpness && a.Count == b.Count;
-  case skDecorate:
-    return SameDecorators(a.Decorators, b.Decorators);
-  case skFormat:
-    return SameFormat(a.Format, b.Format);
-  }
-  return false;
+  for (int i = 0; i < count; ++i)
+    if (!params.Decorators[static_cast<std::size_t>(i)]->Equals(*decorators->Items(i)))
+      return false;
+  return true;
+}
+
+TDecorateParams SnapshotDecorators(const TStandbyImageDecoratorList* decorators) {
+  TDecorateParams params;
+  if (decorators)
+    for (int i = 0; i < decorators->Count(); ++i)
+      params.Decorators.push_back(decorators->Items(i)->Clone());
+  return params;
 }
 
 TImageBufferNode::TImageBufferNode(TStandbySpecification* target) : serial_(NextStageSerial()) {
@@ -113,68 +111,68 @@ void TImageBufferNode::Execute(const TStageParams& params) {
     return;
   const TBitmap& input = parent_->Bitmap;
   LookAt = parent_->LookAt;
-  switch (params.Kind) {
-  case skResize: {
-    TResizeAhead* ahead = parent_->ResizeAhead;
-    if (!(ahead && ahead->Take(params, Bitmap)) && !ResizeForStage(input, params, Bitmap))
-      throw EMirufoError("画像のサイズを変更できませんでした");
-    // The look-at point follows the scaling (products of two 32-bit values
-    // fit 64 bits).
-    const std::int64_t pw = input.Width(), ph = input.Height();
-    LookAt.X = pw > 0 ? static_cast<std::int32_t>(
-                            Div<std::int64_t>(std::int64_t{parent_->LookAt.X} * params.Width, pw))
-                      : 0;
-    LookAt.Y = ph > 0 ? static_cast<std::int32_t>(
-                            Div<std::int64_t>(std::int64_t{parent_->LookAt.Y} * params.Height, ph))
-                      : 0;
-    break;
+  std::visit([&](const auto& key) { Compute(input, key); }, params);
+}
+
+void TImageBufferNode::Compute(const TBitmap& input, const TResizeParams& params) {
+  TResizeAhead* ahead = parent_->ResizeAhead;
+  if (!(ahead && ahead->Take(params, Bitmap)) && !ResizeForStage(input, params, Bitmap))
+    throw EMirufoError("画像のサイズを変更できませんでした");
+  // The look-at point follows the scaling (products of two 32-bit values
+  // fit 64 bits).
+  const std::int64_t pw = input.Width(), ph = input.Height();
+  LookAt.X = pw > 0 ? static_cast<std::int32_t>(
+                          Div<std::int64_t>(std::int64_t{parent_->LookAt.X} * params.Width, pw))
+                    : 0;
+  LookAt.Y = ph > 0 ? static_cast<std::int32_t>(
+                          Div<std::int64_t>(std::int64_t{parent_->LookAt.Y} * params.Height, ph))
+                    : 0;
+}
+
+void TImageBufferNode::Compute(const TBitmap& input, const TCanvasParams& params) {
+  TBitmap canvas(params.Width, params.Height, input.PixelFormat());
+  canvas.SetPalette(input.Palette());
+  canvas.Fill(CornerColor(input, params));
+  if (!canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()}))
+    throw EMirufoError("画像を台紙に配置できませんでした");
+  Bitmap = std::move(canvas);
+}
+
+void TImageBufferNode::Compute(const TBitmap& input, const TSharpenParams& params) {
+  Bitmap = input;
+  const int strength = params.Sharpness;
+  if (strength >= shLow && strength <= shHigh && params.Count > 0) {
+    TProgressInfo info = MakeProgressInfo(nullptr, "フィルタリング", nullptr);
+    const bool sharpened = params.Count == 1
+                               ? FilterBitmap(input, Bitmap, strength, info)
+                               : FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
+    if (!sharpened)
+      throw EMirufoError("画像をシャープにできませんでした");
   }
-  case skCanvas: {
-    TBitmap canvas(params.Width, params.Height, input.PixelFormat());
-    canvas.SetPalette(input.Palette());
-    canvas.Fill(CornerColor(input, params));
-    if (!canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()}))
-      throw EMirufoError("画像を台紙に配置できませんでした");
-    Bitmap = std::move(canvas);
-    break;
-  }
-  case skSharpen: {
-    Bitmap = input;
-    const int strength = params.Sharpness;
-    if (strength >= shLow && strength <= shHigh && params.Count > 0) {
-      TProgressInfo info = MakeProgressInfo(nullptr, "フィルタリング", nullptr);
-      const bool sharpened =
-          params.Count == 1 ? FilterBitmap(input, Bitmap, strength, info)
-                            : FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
-      if (!sharpened)
-        throw EMirufoError("画像をシャープにできませんでした");
-    }
-    break;
-  }
-  case skDecorate:
-    Bitmap = input;
-    if (params.Decorators)
-      for (int i = 0; i < params.Decorators->Count(); ++i)
-        params.Decorators->Items(i)->Draw(Bitmap);
-    break;
-  case skFormat:
-    // The format stage is a TFormatBuffer; a plain stage just passes the
-    // picture on.
-    Bitmap = input;
-    break;
-  }
+}
+
+void TImageBufferNode::Compute(const TBitmap& input, const TDecorateParams& params) {
+  Bitmap = input;
+  for (const auto& decorator : params.Decorators)
+    decorator->Draw(Bitmap);
+}
+
+void TImageBufferNode::Compute(const TBitmap& input, const TFormatParams&) {
+  // The format stage is a TFormatBuffer; a plain stage just passes the
+  // picture on.
+  Bitmap = input;
 }
 
 TImageBufferNode* FindOrCreate(TImageBufferNode& parent, const TStageParams& params,
                                TStandbySpecification* target) {
   for (TImageBufferNode* child : parent.children_) {
-    if (SameParams(child->params_, params)) {
+    if (child->params_ == params) {
       child->users_.Add(target);
       return child;
     }
   }
   std::unique_ptr<TImageBufferNode> stage;
-  if (params.Kind == skFormat)
+  if (KindOf(params) == skFormat)
     stage = std::make_unique<TFormatBuffer>(target);
   else
     stage = std::make_unique<TImageBufferNode>(target);

@@ -10,48 +10,80 @@
 #include "imaging/bitmap.h"
 
 #include <cstdint>
+#include <memory>
+#include <variant>
 #include <vector>
 
 namespace mirufo {
 
 class TEncodeAhead;
 class TResizeAhead;
+class TStandbyImageDecorator;
 class TStandbyImageDecoratorList;
 
-// The parameters of one stage. Only the fields of its Kind are meaningful;
-// SameParams says which fields decide equality.
-struct TStageParams {
-  TStageKind Kind = skResize;
-  // skResize: the size to scale to; skCanvas: the canvas size.
+// The parameters of each kind of stage: the stage's key. Two stages of one
+// kind computed from the same input give the same result exactly when their
+// keys are equal, so equality compares what the result depends on and
+// nothing else.
+
+// The size to scale to, and nearest neighbour instead of the quality method.
+struct TResizeParams {
   std::int32_t Width = 0;
   std::int32_t Height = 0;
-  bool Fast = false; // skResize: nearest neighbour instead of the quality method
-  // skCanvas: where the input's top-left corner goes, and the background.
+  bool Fast = false;
+  friend bool operator==(const TResizeParams&, const TResizeParams&) = default;
+};
+
+// The canvas size, where the input's top-left corner goes, and the
+// background (the colour counts even when a corner gives the background).
+struct TCanvasParams {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
   std::int32_t X = 0;
   std::int32_t Y = 0;
   TBackgroundMode Background = bgTopLeft;
   TColor BackgroundColor = 0;
-  // skSharpen
-  TSharpness Sharpness = shNone;
-  std::uint8_t Count = 0;
-  // skDecorate
-  const TStandbyImageDecoratorList* Decorators = nullptr;
-  // skFormat: the encoding options, Comment and Copyright (AutoFit is not a
-  // stage parameter).
-  TFormatOptions Format;
+  friend bool operator==(const TCanvasParams&, const TCanvasParams&) = default;
 };
 
-// True when two stages with these parameters, computed from the same input,
-// give the same result:
-// - resize: size and method; canvas: size, position, background mode and
-//   colour (the colour even when a corner gives the background);
-// - sharpen: strength and count;
-// - decorate: both lists absent, or both present with pairwise Equals
-//   decorators (compared as they are now);
-// - format: format, colour (both 24 bits, or equal bits, reduction and
-//   dither), comment and copyright, plus per format GIF compression, JPEG
-//   quality and progressive, PNG compression level and interlace.
-bool SameParams(const TStageParams& a, const TStageParams& b);
+struct TSharpenParams {
+  TSharpness Sharpness = shNone;
+  std::uint8_t Count = 0;
+  friend bool operator==(const TSharpenParams&, const TSharpenParams&) = default;
+};
+
+// Copies of the decorators as they were when the key was taken, in drawing
+// order. Later edits of the live decorators never reach a stage made from
+// them; a stage whose copies no longer equal the live list is stale.
+struct TDecorateParams {
+  std::vector<std::shared_ptr<TStandbyImageDecorator>> Decorators;
+  // Pairwise Equals, in order.
+  friend bool operator==(const TDecorateParams& a, const TDecorateParams& b);
+};
+
+// The encoding options with Comment and Copyright (AutoFit is not part of
+// the key). Equal when the format, the colour (both 24 bits, or equal bits,
+// reduction, dither and palette size), comment and copyright agree, plus
+// what the format itself compares (GIF compression, JPEG quality and
+// progressive, PNG compression level and interlace).
+struct TFormatParams {
+  TFormatOptions Format;
+  friend bool operator==(const TFormatParams& a, const TFormatParams& b);
+};
+
+// One stage's key: the alternative's index is the stage kind.
+using TStageParams =
+    std::variant<TResizeParams, TCanvasParams, TSharpenParams, TDecorateParams, TFormatParams>;
+
+inline TStageKind KindOf(const TStageParams& params) {
+  return static_cast<TStageKind>(params.index());
+}
+
+// The decorate key of a live list (none: no decorators).
+TDecorateParams SnapshotDecorators(const TStandbyImageDecoratorList* decorators);
+// True when the key equals what SnapshotDecorators would take of the live
+// list now, without copying it.
+bool MatchesDecorators(const TDecorateParams& params, const TStandbyImageDecoratorList* decorators);
 
 class TImageBufferNode;
 using TImageBufferNodeList = std::vector<TImageBufferNode*>;
@@ -72,6 +104,8 @@ public:
   TImageBufferNode* Parent() const { return parent_; }
   const TImageBufferNodeList& Children() const { return children_; }
   const TStageParams& Params() const { return params_; }
+  // The key as its kind's record; the stage must be of that kind.
+  template <class TParams> const TParams& ParamsOf() const { return std::get<TParams>(params_); }
   const TStandbySpecificationList& Users() const { return users_; }
   // Different for every stage this process ever made, so that a stage is
   // never mistaken for an earlier one that lived at the same address.
@@ -108,6 +142,13 @@ public:
 
 protected:
   TStageParams params_;
+
+private:
+  void Compute(const TBitmap& input, const TResizeParams& params);
+  void Compute(const TBitmap& input, const TCanvasParams& params);
+  void Compute(const TBitmap& input, const TSharpenParams& params);
+  void Compute(const TBitmap& input, const TDecorateParams& params);
+  void Compute(const TBitmap& input, const TFormatParams& params);
 
 private:
   friend TImageBufferNode* FindOrCreate(TImageBufferNode& parent, const TStageParams& params,

@@ -9,7 +9,7 @@
 
 namespace mirufo {
 
-bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& result) {
+bool ResizeForStage(const TBitmap& input, const TResizeParams& params, TBitmap& result) {
   if (params.Width == input.Width() && params.Height == input.Height()) {
     result = input;
     return true;
@@ -20,9 +20,9 @@ bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& r
                       info);
 }
 
-TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan, int workers)
+TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TResizeParams> plan, int workers)
     : source_(source) {
-  for (TStageParams& params : plan)
+  for (TResizeParams& params : plan)
     jobs_.push_back(TJob{params, jsWaiting, TBitmap()});
   const int count = std::max(workers, 1);
   workers_.reserve(static_cast<std::size_t>(count));
@@ -99,10 +99,10 @@ void TResizeAhead::RunJobs() {
   }
 }
 
-bool TResizeAhead::Take(const TStageParams& params, TBitmap& bitmap) {
+bool TResizeAhead::Take(const TResizeParams& params, TBitmap& bitmap) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (TJob& job : jobs_) {
-    if (job.State == jsGone || !SameParams(job.Params, params))
+    if (job.State == jsGone || job.Params != params)
       continue;
     changed_.wait(lock, [&] { return job.State != jsRunning; });
     const bool ready = job.State == jsDone;

@@ -25,7 +25,7 @@ public:
   // from the last one back, each taking the next size not begun. The workers
   // read source in place: it must stay alive and unchanged until this object
   // is destroyed.
-  TResizeAhead(const TBitmap& source, std::vector<TStageParams> plan, int workers = 1);
+  TResizeAhead(const TBitmap& source, std::vector<TResizeParams> plan, int workers = 1);
   // Stops the workers after their current resizes and waits for them.
   ~TResizeAhead();
   TResizeAhead(const TResizeAhead&) = delete;
@@ -35,7 +35,7 @@ public:
   // for it, moves the result into bitmap and answers true. Otherwise (not
   // planned, not begun, or failed) answers false, and the worker will not
   // begin it any more: the caller computes it itself.
-  bool Take(const TStageParams& params, TBitmap& bitmap);
+  bool Take(const TResizeParams& params, TBitmap& bitmap);
 
   // Waits until every worker has left its loop: every planned resize is
   // done, failed or given up. For tests and benchmarks, which need to know
@@ -45,7 +45,7 @@ public:
 private:
   enum TJobState { jsWaiting, jsRunning, jsDone, jsFailed, jsGone };
   struct TJob {
-    TStageParams Params;
+    TResizeParams Params;
     TJobState State = jsWaiting;
     TBitmap Result;
   };
@@ -65,6 +65,6 @@ private:
 // Resizes input as the resize stage does: an exact copy at the same size,
 // otherwise the quality or the fast method. False when the resampling
 // refused the picture.
-bool ResizeForStage(const TBitmap& input, const TStageParams& params, TBitmap& result);
+bool ResizeForStage(const TBitmap& input, const TResizeParams& params, TBitmap& result);
 
 } // namespace mirufo

@@ -5,6 +5,7 @@
 #include "imaging/bitmap.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace mirufo {
@@ -31,6 +32,10 @@ public:
   virtual void AssignTo(TStandbyImageDecorator& dest) const;
   // True when both are of the same class and have the same Enabled.
   virtual bool Equals(const TStandbyImageDecorator& other) const;
+  // A copy of this decorator with all its settings, Equals to it, that
+  // draws what it draws: the decorate stage keeps one, so that later edits
+  // of the live decorator never reach a stage made before them.
+  virtual std::shared_ptr<TStandbyImageDecorator> Clone() const = 0;
 };
 
 // An ordered list of decorators. It holds references only: the owner of the

@@ -42,16 +42,21 @@ void TStandbyMaker::SetSource(const TBitmap& bitmap) {
   StopResizeAhead();
   DropMadeAhead(nullptr);
   sourceStage_->Bitmap = bitmap;
+  ResetAll();
 }
 
 void TStandbyMaker::SetSource(TBitmap&& bitmap) {
   StopResizeAhead();
   DropMadeAhead(nullptr);
   sourceStage_->Bitmap = std::move(bitmap);
+  ResetAll();
 }
 
 void TStandbyMaker::SetLookAt(TLookAtPoint point) {
+  if (point == sourceStage_->LookAt)
+    return;
   sourceStage_->LookAt = point;
+  ResetAll();
 }
 
 void TStandbyMaker::ResetAll() {
@@ -84,18 +89,18 @@ void TStandbyMaker::StartResizeAhead(int threads) {
   if (workers < 1)
     return;
   const TBitmap& source = sourceStage_->Bitmap;
-  std::vector<TStageParams> plan;
+  std::vector<TResizeParams> plan;
   for (TStandbySpecification* target : specifications_) {
-    TStageParams params;
+    TResizeParams params;
     if (target->IsMade() || !target->PlannedResize(source, params))
       continue;
     // A copy at the same size costs nothing worth sharing out.
     if (params.Width == source.Width() && params.Height == source.Height())
       continue;
-    auto same = [&](const TStageParams& other) { return SameParams(other, params); };
-    if (std::any_of(plan.begin(), plan.end(), same) ||
-        std::any_of(sourceStage_->Children().begin(), sourceStage_->Children().end(),
-                    [&](const TImageBufferNode* child) { return same(child->Params()); }))
+    if (std::find(plan.begin(), plan.end(), params) != plan.end() ||
+        std::any_of(
+            sourceStage_->Children().begin(), sourceStage_->Children().end(),
+            [&](const TImageBufferNode* child) { return child->Params() == TStageParams(params); }))
       continue;
     plan.push_back(params);
   }
@@ -154,17 +159,15 @@ void TStandbyMaker::MakeAhead(int index) {
     if (limit > 0) {
       std::vector<TFormatOptions> made;
       for (const TImageBufferNode* child : input.Children())
-        made.push_back(child->Params().Format);
+        made.push_back(child->ParamsOf<TFormatParams>().Format);
       encodeAhead_->AddFit(input.Serial(), input.Bitmap, options, limit, std::move(made));
       continue;
     }
-    TStageParams params;
-    params.Kind = skFormat;
-    params.Format = options;
+    TFormatParams params{options};
     params.Format.AutoFit = false;
-    if (std::none_of(
-            input.Children().begin(), input.Children().end(),
-            [&](const TImageBufferNode* child) { return SameParams(child->Params(), params); }))
+    const TStageParams key = params;
+    if (std::none_of(input.Children().begin(), input.Children().end(),
+                     [&](const TImageBufferNode* child) { return child->Params() == key; }))
       encodeAhead_->AddEncode(input.Serial(), input.Bitmap, params.Format);
   }
   aheadEnd_ = k;
@@ -179,9 +182,14 @@ void TStandbyMaker::MakeAll() {
   if (OnProgress)
     OnProgress(this, psStarting, 0, false, TRect{}, std::string());
   toMake_ = 0;
-  for (TStandbySpecification* target : specifications_)
+  for (TStandbySpecification* target : specifications_) {
+    // Decorators edited since a target was made: it is made again from its
+    // decorate stage, whoever changed them.
+    if (target->DecorationsStale())
+      target->ReleaseFrom(skDecorate);
     if (!target->IsMade())
       ++toMake_;
+  }
   made_ = 0;
   // However the run ends: the counters go back to zero, the workers stop,
   // and targets left unmade give back the stages made ahead for them (the

@@ -39,12 +39,12 @@ public:
   TStandbySpecification* Items(int index) const { return specifications_.Items(index); }
   int IndexOf(const TStandbySpecification* target) const { return specifications_.IndexOf(target); }
 
-  // The source picture. SetSource and SetLookAt change only the source
-  // stage; the caller calls ResetAll afterwards. (A new source during a make
-  // run also drops the resizes computed ahead from the old one, waits for
-  // the worker that reads the old one, and releases the stages made ahead
-  // for targets not made yet.) The moving form spares a large
-  // picture's copy.
+  // The source picture. A new picture, or a look-at point other than the
+  // current one, releases every target's stages, so that the next make run
+  // makes them from the new source. (A new source during a make run also
+  // drops the resizes computed ahead from the old one, waits for the worker
+  // that reads the old one, and releases the stages made ahead for targets
+  // not made yet.) The moving form spares a large picture's copy.
   const TBitmap& SourceBitmap() const { return sourceStage_->Bitmap; }
   void SetSource(const TBitmap& bitmap);
   void SetSource(TBitmap&& bitmap);
@@ -54,7 +54,8 @@ public:
 
   // Releases every stage of every target.
   void ResetAll();
-  // Makes every target that is not made, in list order. After each target
+  // Makes every target that is not made, in list order; a made target whose
+  // decorators changed since is first released from its decorate stage. After each target
   // it calls OnMade and ProcessMessages, then stops if Cancel was called.
   // An error ends the run; targets made before stay made. Targets deleted
   // by those callbacks are skipped; a MakeAll from inside a run does nothing.

@@ -105,9 +105,8 @@ void TStandbySpecification::Report(TProgressStage stage, std::uint8_t percent) {
     OnProgress(this, stage, percent, false, TRect{}, ProgressText());
 }
 
-TStageParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
-  TStageParams params;
-  params.Kind = skResize;
+TResizeParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
+  TResizeParams params;
   const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
   const std::int32_t sw = source.Width(), sh = source.Height();
   if (sw <= 0 || sh <= 0)
@@ -149,7 +148,7 @@ TStageParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
   return params;
 }
 
-bool TStandbySpecification::PlannedResize(const TBitmap& source, TStageParams& params) const {
+bool TStandbySpecification::PlannedResize(const TBitmap& source, TResizeParams& params) const {
   try {
     params = ResizeParams(source);
     return true;
@@ -159,18 +158,18 @@ bool TStandbySpecification::PlannedResize(const TBitmap& source, TStageParams& p
 }
 
 TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& input) {
-  TStageParams params;
-  params.Kind = static_cast<TStageKind>(kind);
   const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
   switch (kind) {
-  case skResize:
-    params = ResizeParams(input.Bitmap);
+  case skResize: {
+    const TResizeParams params = ResizeParams(input.Bitmap);
     resizeWidth_ = params.Width;
     resizeHeight_ = params.Height;
-    break;
-  case skCanvas:
+    return params;
+  }
+  case skCanvas: {
     if (screenW <= 0 || screenH <= 0)
       throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
+    TCanvasParams params;
     params.Width = screenW;
     params.Height = screenH;
     params.Background = layout_.Background;
@@ -181,15 +180,13 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
         Offset(layout_.VertAlign, screenH, input.Bitmap.Height(), input.LookAt.Y, layout_.OffsetY);
     layout_.OffsetX = params.X;
     layout_.OffsetY = params.Y;
-    break;
+    return params;
+  }
   case skSharpen:
-    params.Sharpness = sharpness_;
-    params.Count = sharpenCount_;
-    break;
+    return TSharpenParams{sharpness_, sharpenCount_};
   case skDecorate:
-    params.Decorators = decorators_;
-    break;
-  case skFormat: {
+    return SnapshotDecorators(decorators_);
+  default: {
     TFormatOptions options;
     const std::int64_t limit = FormatStart(input, options);
     if (limit > 0) {
@@ -208,12 +205,11 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
       input.FitResults.push_back({start, limit, options.Bits, options.JpegQuality, options.Colors});
     }
     formatOptions_ = options;
-    params.Format = formatOptions_;
+    TFormatParams params{formatOptions_};
     params.Format.AutoFit = false;
-    break;
+    return params;
   }
   }
-  return params;
 }
 
 std::int64_t TStandbySpecification::FormatStart(const TImageBufferNode& input,
@@ -273,7 +269,7 @@ void TStandbySpecification::MakeStages(int first, int last, bool keep) {
       Release(old, this);
       throw;
     }
-    if (keep && old && old->Parent() == input && SameParams(old->Params(), params))
+    if (keep && old && old->Parent() == input && old->Params() == params)
       continue;
     // Releasing may destroy this stage and, with it, our later stages; later
     // stages that survive are released when their turn comes.
@@ -299,6 +295,11 @@ void TStandbySpecification::ReleaseFrom(int kind) {
     stages_[static_cast<std::size_t>(d)] = nullptr;
     Release(old, this);
   }
+}
+
+bool TStandbySpecification::DecorationsStale() const {
+  const TImageBufferNode* stage = stages_[skDecorate];
+  return stage && !MatchesDecorators(stage->ParamsOf<TDecorateParams>(), decorators_);
 }
 
 void TStandbySpecification::Redecorate() {

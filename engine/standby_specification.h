@@ -72,6 +72,9 @@ public:
   TSharpness Sharpness() const { return sharpness_; }
   std::uint8_t SharpenCount() const { return sharpenCount_; }
   const TStandbyImageDecoratorList* Decorators() const { return decorators_; }
+  // True when the decorate stage was made from decorators that no longer
+  // equal the live ones.
+  bool DecorationsStale() const;
   const TFormatOptions& FormatOptions() const { return formatOptions_; }
   TImageBufferNode* Stages(int kind) const;
 
@@ -89,7 +92,7 @@ public:
 
   // The resize stage a make from this source would ask for; false when the
   // make would fail (empty source, zero screen, a size beyond the limits).
-  bool PlannedResize(const TBitmap& source, TStageParams& params) const;
+  bool PlannedResize(const TBitmap& source, TResizeParams& params) const;
   // What the format stage's work on input starts from: the options, and
   // the limit of the fit search still to run from them. 0 when there is no
   // search to run: the options are then the ones the stage encodes with
@@ -123,7 +126,7 @@ private:
   void Report(TProgressStage stage, std::uint8_t percent);
   TStageParams BuildParams(int kind, TImageBufferNode& input);
   void MakeStages(int first, int last, bool keep);
-  TStageParams ResizeParams(const TBitmap& source) const;
+  TResizeParams ResizeParams(const TBitmap& source) const;
 
   TImageBufferNode* source_ = nullptr;
   TTanmatsuRecord handset_;

@@ -405,7 +405,6 @@ void TStandbyForm::PageActivated() {
 
 void TStandbyForm::SourceImageChanged() {
   TMirufoSheetForm::SourceImageChanged();
-  WorkingSet().Maker().ResetAll();
   RedrawAll();
   RefreshStatusText();
   RefreshNext();

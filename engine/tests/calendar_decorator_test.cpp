@@ -315,6 +315,9 @@ public:
     if (auto* calendar = dynamic_cast<TCalendarDecorator*>(&dest))
       calendar->MarginX = 99;
   }
+  std::shared_ptr<TStandbyImageDecorator> Clone() const override {
+    return std::make_shared<TOtherDecorator>(*this);
+  }
 };
 
 TEST(CalendarDecoratorTest, EqualsComparesWhatIsDrawn) {

@@ -1,6 +1,7 @@
 // The calendar inside the making pipeline: the decorate stage draws it,
-// equal calendars share the stage, and an edit followed by release and
-// redecorate remakes the decorate and format stages.
+// equal calendars share the stage, and an edit remakes the decorate and
+// format stages, whether the caller redecorates or the next make run finds
+// the stage stale.
 #include "engine/calendar_decorator.h"
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_maker.h"
@@ -135,7 +136,7 @@ TEST(CalendarPipelineTest, EditThenReleaseAndRedecorateRemakesTheLateStages) {
   const TBitmap before = a.Stages(skDecorate)->Bitmap;
   const TBitmap finalBefore = *a.FinalBitmap();
 
-  // The stages compare live objects: an edit alone changes nothing made.
+  // An edit alone changes nothing made.
   calendar.Alignment = 0;
   EXPECT_TRUE(a.Stages(skDecorate)->Bitmap.SamePixels(before));
 
@@ -153,6 +154,38 @@ TEST(CalendarPipelineTest, EditThenReleaseAndRedecorateRemakesTheLateStages) {
   EXPECT_TRUE(DifferOnlyInside(a.Stages(skDecorate)->Bitmap, sharpen->Bitmap, BlockRect(calendar)));
   EXPECT_FALSE(a.FinalBitmap()->SamePixels(finalBefore));
   EXPECT_TRUE(DifferOnlyInside(*a.FinalBitmap(), sharpen->Bitmap, BlockRect(calendar)));
+}
+
+TEST(CalendarPipelineTest, TheNextMakeRunRedrawsAnEditedCalendar) {
+  Fixture f;
+  TCalendarDecorator calendar = February2004();
+  TStandbyImageDecoratorList list;
+  list.Add(&calendar);
+  TStandbySpecification& a = f.Add(&list);
+  TStandbySpecification& plain = f.Add(nullptr);
+  f.Maker.MakeAll();
+  TImageBufferNode* sharpen = a.Stages(skSharpen);
+  TImageBufferNode* plainFormat = plain.Stages(skFormat);
+  const TRect before = BlockRect(calendar);
+  EXPECT_FALSE(a.DecorationsStale());
+
+  // The stage keeps the settings it was drawn with, not the live object.
+  calendar.Alignment = 0;
+  EXPECT_TRUE(a.DecorationsStale());
+  EXPECT_FALSE(plain.DecorationsStale());
+  EXPECT_TRUE(DifferOnlyInside(a.Stages(skDecorate)->Bitmap, sharpen->Bitmap, before));
+
+  f.Maker.MakeAll();
+  ASSERT_TRUE(a.IsMade());
+  EXPECT_FALSE(a.DecorationsStale());
+  EXPECT_EQ(a.Stages(skSharpen), sharpen);
+  EXPECT_EQ(plain.Stages(skFormat), plainFormat);
+  EXPECT_TRUE(DifferOnlyInside(*a.FinalBitmap(), sharpen->Bitmap, BlockRect(calendar)));
+
+  // Switching the calendar off is an edit like any other.
+  calendar.Enabled = false;
+  f.Maker.MakeAll();
+  EXPECT_TRUE(a.FinalBitmap()->SamePixels(sharpen->Bitmap));
 }
 
 } // namespace

@@ -278,15 +278,13 @@ TEST(EncodeImage, PngCarriesCommentAndCopyrightAsText) {
 TEST(FormatBuffer, PreviewIsTheFileDecodedAgain) {
   TImageBufferNode parent;
   parent.Bitmap = Noise(24, 16, 7);
-  TStageParams params;
-  params.Kind = skFormat;
-  params.Format = Options(ifPNG8, 3);
+  TFormatParams params{Options(ifPNG8, 3)};
   params.Format.Reduction = 11; // fixed 3-3-2 palette
   params.Format.Dither = 0;
   // The stage is built the way the tree builds it: parent set, then Execute.
   TImageBufferNode* stage = FindOrCreate(parent, params, nullptr);
   auto* buffer = static_cast<TFormatBuffer*>(stage);
-  EXPECT_EQ(buffer->Params().Format.Bits, 3);
+  EXPECT_EQ(buffer->ParamsOf<TFormatParams>().Format.Bits, 3);
   ASSERT_EQ(buffer->Bitmap.Width(), 24);
   const TBitmap& reduced = *buffer->ReducedBitmap();
   for (int y = 0; y < 16; ++y)

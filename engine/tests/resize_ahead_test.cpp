@@ -17,16 +17,11 @@ TBitmap Picture(int width, int height, int seed) {
   });
 }
 
-TStageParams Size(int width, int height, bool fast = false) {
-  TStageParams params;
-  params.Kind = skResize;
-  params.Width = width;
-  params.Height = height;
-  params.Fast = fast;
-  return params;
+TResizeParams Size(int width, int height, bool fast = false) {
+  return TResizeParams{width, height, fast};
 }
 
-TBitmap Direct(const TBitmap& source, const TStageParams& params) {
+TBitmap Direct(const TBitmap& source, const TResizeParams& params) {
   TBitmap result;
   EXPECT_TRUE(ResizeForStage(source, params, result));
   return result;
@@ -37,12 +32,12 @@ class ResizeAheadWorkers : public ::testing::TestWithParam<int> {};
 
 TEST_P(ResizeAheadWorkers, ResultsAreTheStagesOwnResizes) {
   const TBitmap source = Picture(300, 200, 3);
-  const std::vector<TStageParams> plan = {Size(120, 80), Size(301, 150), Size(64, 64, true),
-                                          Size(90, 45)};
+  const std::vector<TResizeParams> plan = {Size(120, 80), Size(301, 150), Size(64, 64, true),
+                                           Size(90, 45)};
   TResizeAhead ahead(source, plan, GetParam());
   // Once the workers are through, every planned size must be delivered.
   ahead.WaitForWorker();
-  for (const TStageParams& params : plan) {
+  for (const TResizeParams& params : plan) {
     TBitmap taken;
     ASSERT_TRUE(ahead.Take(params, taken));
     EXPECT_TRUE(taken.SamePixels(Direct(source, params)));
@@ -57,7 +52,7 @@ TEST_P(ResizeAheadWorkers, ResultsAreTheStagesOwnResizes) {
 
 TEST_P(ResizeAheadWorkers, StoppingEarlyWaitsForTheWorkers) {
   const TBitmap source = Picture(400, 300, 5);
-  std::vector<TStageParams> plan;
+  std::vector<TResizeParams> plan;
   for (int w = 50; w < 90; ++w)
     plan.push_back(Size(w, 60));
   auto ahead = std::make_unique<TResizeAhead>(source, plan, GetParam());
@@ -89,22 +84,25 @@ TEST(ResizeAhead, MakeRunGivesTheSameStagesAsResizingInPlace) {
   for (int i = 0; i < maker.Count(); ++i) {
     const TImageBufferNode* resized = maker.Items(i)->Stages(skResize);
     ASSERT_NE(resized, nullptr);
-    EXPECT_TRUE(resized->Bitmap.SamePixels(Direct(first, resized->Params()))) << i;
+    EXPECT_TRUE(resized->Bitmap.SamePixels(Direct(first, resized->ParamsOf<TResizeParams>()))) << i;
   }
 
   // A new picture arriving between two targets: the later targets are made
-  // from it, never from resizes of the old one.
+  // from it, never from resizes of the old one, and the target made from
+  // the old one gives its stages back.
   maker.ResetAll();
   maker.ProcessMessages = [&] {
     if (maker.Made() == 1)
       maker.SetSource(TBitmap(second)); // moved in, while the worker may read the old one
   };
   maker.MakeAll();
-  const TImageBufferNode* firstResized = maker.Items(0)->Stages(skResize);
-  EXPECT_TRUE(firstResized->Bitmap.SamePixels(Direct(first, firstResized->Params())));
+  EXPECT_FALSE(maker.Items(0)->IsMade());
+  EXPECT_EQ(maker.Items(0)->Stages(skResize), nullptr);
   for (int i = 1; i < maker.Count(); ++i) {
     const TImageBufferNode* resized = maker.Items(i)->Stages(skResize);
-    EXPECT_TRUE(resized->Bitmap.SamePixels(Direct(second, resized->Params()))) << i;
+    ASSERT_NE(resized, nullptr) << i;
+    EXPECT_TRUE(resized->Bitmap.SamePixels(Direct(second, resized->ParamsOf<TResizeParams>())))
+        << i;
   }
 }
 

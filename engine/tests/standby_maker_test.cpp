@@ -30,6 +30,9 @@ public:
     if (Enabled)
       bitmap.SetPixel(0, 0, RGB(255, 0, 255));
   }
+  std::shared_ptr<TStandbyImageDecorator> Clone() const override {
+    return std::make_shared<TMarker>(*this);
+  }
 };
 
 int CountStages(const TImageBufferNode& node) {
@@ -141,6 +144,23 @@ TEST(StageTree, DestroyingAStageEmptiesTheSlotsOfItsUsers) {
   EXPECT_TRUE(a.IsMade() && b.IsMade());
 }
 
+TEST(StageTree, ANewSourceOrLookAtReleasesEveryStage) {
+  Fixture f;
+  TStandbySpecification& a = f.Add(Handset(64, 48));
+  f.Maker.MakeAll();
+  // The same point again changes nothing.
+  f.Maker.SetLookAt(f.Maker.GetLookAt());
+  EXPECT_TRUE(a.IsMade());
+  f.Maker.SetLookAt({10, 10});
+  EXPECT_FALSE(a.IsMade());
+  EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
+  f.Maker.MakeAll();
+  EXPECT_EQ(a.Stages(skResize)->LookAt, (TLookAtPoint{4, 4})); // 10 * 64 div 160, 10 * 48 div 120
+  f.Maker.SetSource(Picture(80, 60));
+  EXPECT_FALSE(a.IsMade());
+  EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
+}
+
 TEST(StageTree, DecoratorListsShareByEquals) {
   Fixture f;
   TMarker m1, m2;
@@ -157,8 +177,10 @@ TEST(StageTree, DecoratorListsShareByEquals) {
   EXPECT_NE(a.Stages(skDecorate), c.Stages(skDecorate)); // present vs absent
   EXPECT_EQ(a.Stages(skDecorate)->Bitmap.GetPixel(0, 0), RGB(255, 0, 255));
   EXPECT_NE(c.Stages(skDecorate)->Bitmap.GetPixel(0, 0), RGB(255, 0, 255));
-  // A changed decorator is not seen until the caller releases the stages.
+  // A stage keeps the decorators as they were: an edit is seen when the
+  // target is decorated again.
   m2.Enabled = false;
+  EXPECT_EQ(b.Stages(skDecorate)->Bitmap.GetPixel(0, 0), RGB(255, 0, 255));
   b.ReleaseFrom(skDecorate);
   b.Redecorate();
   EXPECT_NE(a.Stages(skDecorate), b.Stages(skDecorate));

@@ -165,8 +165,9 @@ int PlaceX(int pictureWidth, THorzAlign align, int lookX, int screenWidth = 240)
   layout.OffsetX = 17;
   t.SetLayout(layout);
   f.Maker.MakeAll();
-  EXPECT_EQ(t.Stages(skCanvas)->Params().X, t.Layout().OffsetX);
-  return t.Stages(skCanvas)->Params().X;
+  const int x = t.Stages(skCanvas)->ParamsOf<TCanvasParams>().X;
+  EXPECT_EQ(x, t.Layout().OffsetX);
+  return x;
 }
 
 TEST(TargetMaking, CanvasOffsetsOfTheAlignments) {
@@ -205,7 +206,7 @@ TEST(TargetMaking, BackgroundFillsTheUncoveredStrip) {
   layout.BackgroundColor = RGB(9, 9, 9);
   t.SetLayout(layout);
   EXPECT_EQ(f.Maker.SourceStage().Children()[0]->Children().size(), 1u);
-  EXPECT_EQ(t.Stages(skCanvas)->Params().BackgroundColor, RGB(9, 9, 9));
+  EXPECT_EQ(t.Stages(skCanvas)->ParamsOf<TCanvasParams>().BackgroundColor, RGB(9, 9, 9));
 }
 
 TEST(TargetMaking, LookAtFollowsTheScaling) {
@@ -328,7 +329,7 @@ TEST(TargetStatus, FitSearchResultIsKeptForTheNextMake) {
   f.Maker.MakeAll();
   const int lowered = t.FormatOptions().JpegQuality;
   EXPECT_LT(lowered, 100);
-  EXPECT_EQ(t.Stages(skFormat)->Params().Format.JpegQuality, lowered);
+  EXPECT_EQ(t.Stages(skFormat)->ParamsOf<TFormatParams>().Format.JpegQuality, lowered);
   f.Maker.ResetAll();
   f.Maker.MakeAll();
   EXPECT_EQ(t.FormatOptions().JpegQuality, lowered);
