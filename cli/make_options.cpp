@@ -2,6 +2,7 @@
 // sets. The parser, --help, the manual page and the completion read this.
 #include "cli/make_options.h"
 
+#include "engine/option_vocabulary.h"
 #include "imaging/bitmap.h"
 #include "platform/limits.h"
 
@@ -42,6 +43,25 @@ TMakeOption Choice(const char* name, const char* help, const char* group,
                 return;
               }
             BadValue(name, *v);
+          }};
+}
+
+// An option whose value is one of a vocabulary's command-line names, in the
+// table's order.
+template <typename T>
+TMakeOption Choice(const char* name, const char* help, const char* group, TVocabulary<T> table,
+                   std::optional<T> TMakeArgs::*field) {
+  TOptionInfo info{name, TValueKind::Required, "", help, group, {}, ""};
+  for (const auto& row : table)
+    if (row.Name) {
+      info.Choices.push_back(row.Name);
+      info.ValueName += (info.ValueName.empty() ? "" : "|") + std::string(row.Name);
+    }
+  return {info, [name = std::string(name), table, field](TMakeArgs& a, const TValue& v) {
+            const TVocabularyEntry<T>* row = FindNamed(table, *v);
+            if (!row)
+              BadValue(name, *v);
+            a.*field = row->Value;
           }};
 }
 
@@ -123,42 +143,23 @@ TCommand<TMakeArgs> BuildMakeCommand() {
                            static_cast<int>(Limits().MaxSide))};
        }});
 
-  o.push_back(Choice<TResizeMode>(
-      "--resize", "縮小のしかた", kMakeGroup,
-      {{"auto", rzAuto}, {"width", rzFitWidth}, {"height", rzFitHeight}, {"none", rzNone}},
-      &TMakeArgs::Resize));
+  o.push_back(Choice("--resize", "縮小のしかた", kMakeGroup, ResizeModes(), &TMakeArgs::Resize));
   o.push_back(Flag("--fast", "速度優先で縮小する (既定: 品質優先)", kMakeGroup, &TMakeArgs::Fast));
-  o.push_back(Choice<THorzAlign>(
-      "--halign", "横の位置", kMakeGroup,
-      {{"left", haLeft}, {"center", haCenter}, {"right", haRight}, {"lookat", haLookAt}},
-      &TMakeArgs::HorzAlign));
-  o.push_back(Choice<TVertAlign>(
-      "--valign", "縦の位置", kMakeGroup,
-      {{"top", vaTop}, {"middle", vaMiddle}, {"bottom", vaBottom}, {"lookat", vaLookAt}},
-      &TMakeArgs::VertAlign));
-  o.push_back({{"--background",
-                TValueKind::Required,
-                "#RRGGBB|topleft|topright|bottomleft|bottomright",
-                "背景色 (色、または元画像の隅の色)",
-                kMakeGroup,
-                {"topleft", "topright", "bottomleft", "bottomright"},
-                ""},
-               [](TMakeArgs& a, const TValue& v) {
-                 if (IsHexColor(*v)) {
-                   a.Background = bgColor;
-                   a.BackgroundColor = HexColor(*v);
-                   return;
-                 }
-                 a.Background = ChoiceOf<TBackgroundMode>("--background", *v,
-                                                          {{"topleft", bgTopLeft},
-                                                           {"topright", bgTopRight},
-                                                           {"bottomleft", bgBottomLeft},
-                                                           {"bottomright", bgBottomRight}});
-               }});
+  o.push_back(Choice("--halign", "横の位置", kMakeGroup, HorzAligns(), &TMakeArgs::HorzAlign));
+  o.push_back(Choice("--valign", "縦の位置", kMakeGroup, VertAligns(), &TMakeArgs::VertAlign));
+  // A chosen colour as #RRGGBB, or a corner by its name.
+  TMakeOption background = Choice("--background", "背景色 (色、または元画像の隅の色)", kMakeGroup,
+                                  BackgroundModes(), &TMakeArgs::Background);
+  background.Info.ValueName = "#RRGGBB|" + background.Info.ValueName;
+  background.Set = [corner = background.Set](TMakeArgs& a, const TValue& v) {
+    if (!IsHexColor(*v))
+      return corner(a, v);
+    a.Background = bgColor;
+    a.BackgroundColor = HexColor(*v);
+  };
+  o.push_back(std::move(background));
   o.push_back(
-      Choice<TSharpness>("--sharpen", "シャープの強さ", kMakeGroup,
-                         {{"none", shNone}, {"low", shLow}, {"middle", shMiddle}, {"high", shHigh}},
-                         &TMakeArgs::Sharpen));
+      Choice("--sharpen", "シャープの強さ", kMakeGroup, Sharpnesses(), &TMakeArgs::Sharpen));
   o.push_back({{"--sharpen-count",
                 TValueKind::Required,
                 "1|2|3",
@@ -201,15 +202,8 @@ TCommand<TMakeArgs> BuildMakeCommand() {
                        Tr("--colors は 2, 4, 8, 16, 32, 64, 128, 256 のどれかです: ") + *v);
                  a.Colors = n;
                }});
-  o.push_back(Choice<std::uint8_t>("--dither", "誤差拡散のしかた", kFormatGroup,
-                                   {{"none", 0},
-                                    {"floydsteinberg", 1},
-                                    {"stucki", 2},
-                                    {"sierra", 3},
-                                    {"jajuni", 4},
-                                    {"stevearche", 5},
-                                    {"burkes", 6}},
-                                   &TMakeArgs::Dither));
+  o.push_back(
+      Choice("--dither", "誤差拡散のしかた", kFormatGroup, DitherKinds(), &TMakeArgs::Dither));
   o.push_back({{"--png-level",
                 TValueKind::Required,
                 "standard|none|1..9",

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/option_table.h"
+#include "color/dither_engine.h"
 #include "engine/standby_types.h"
 
 #include <cstdint>
@@ -35,7 +36,7 @@ struct TMakeArgs {
   std::optional<int> Quality;
   bool Progressive = false;
   std::optional<int> Colors;
-  std::optional<std::uint8_t> Dither;
+  std::optional<TDitherKind> Dither;
   std::optional<int> PngLevel; // -1 the library's standard level
   bool Interlace = false;
   std::optional<std::uint8_t> Gif;

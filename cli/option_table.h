@@ -81,16 +81,6 @@ int StrictInteger(const std::string& option, const std::string& value, int low, 
 // Raises the usage error of a value the option does not take.
 [[noreturn]] void BadValue(const std::string& option, const std::string& value);
 
-// The value that names one of the option's choices.
-template <typename T>
-T ChoiceOf(const std::string& option, const std::string& value,
-           std::initializer_list<std::pair<const char*, T>> choices) {
-  for (const auto& [name, result] : choices)
-    if (value == name)
-      return result;
-  BadValue(option, value);
-}
-
 // Parses the arguments after the command name by the table. "--name=value"
 // and "--name value" both give a required value; an optional value is only
 // taken after "=". "--" ends the options. Returns false when --help or -h

@@ -233,7 +233,7 @@ void DrawGrid(TBitmap& bitmap, const TTextRenderer& font, const TGrid& grid, lon
   y += 2;
 
   std::array<int, 10> gaps{};
-  if (format.Alignment == 1)
+  if (format.Alignment == cxRight)
     gaps = TCalendarDecorator::DigitRightGaps(font);
   for (int day = 1; day <= grid.Days; ++day) {
     const int index = grid.FirstColumn + day - 1;
@@ -246,13 +246,13 @@ void DrawGrid(TBitmap& bitmap, const TTextRenderer& font, const TGrid& grid, lon
     const int textH = font.TextHeight(text);
     long long x = 0;
     switch (format.Alignment) {
-    case 0:
+    case cxLeft:
       x = cellLeft;
       break;
-    case 1:
+    case cxRight:
       x = cellLeft + cellW - textW + gaps[static_cast<std::size_t>(text.back() - '0')];
       break;
-    case 2:
+    case cxCenter:
       x = cellLeft + Div(cellW - textW, 2LL);
       break;
     default:
@@ -260,13 +260,13 @@ void DrawGrid(TBitmap& bitmap, const TTextRenderer& font, const TGrid& grid, lon
     }
     long long top = 0;
     switch (format.Layout) {
-    case 0:
+    case cyTop:
       top = cellTop;
       break;
-    case 1:
+    case cyBottom:
       top = cellTop + grid.CellH - textH;
       break;
-    case 2:
+    case cyMiddle:
       top = cellTop + Div(grid.CellH - textH, 2);
       break;
     default:
@@ -305,13 +305,13 @@ void TCalendarDecorator::Draw(TBitmap& bitmap) {
   const TGrid grid = GridOf(font, Calendar);
   long long x = 0;
   switch (Alignment) {
-  case 0:
+  case cxLeft:
     x = MarginX;
     break;
-  case 1:
+  case cxRight:
     x = bitmap.Width() - grid.Width - MarginX;
     break;
-  case 2:
+  case cxCenter:
     x = Div(bitmap.Width() - grid.Width, 2LL);
     break;
   default:
@@ -319,13 +319,13 @@ void TCalendarDecorator::Draw(TBitmap& bitmap) {
   }
   long long y = 0;
   switch (Layout) {
-  case 0:
+  case cyTop:
     y = MarginY;
     break;
-  case 1:
+  case cyBottom:
     y = bitmap.Height() - grid.Height - MarginY;
     break;
-  case 2:
+  case cyMiddle:
     y = Div(bitmap.Height() - grid.Height, 2LL);
     break;
   default:
@@ -380,8 +380,8 @@ void TCalendarDecorator::LoadFromIni(const TIniFile& file, std::string_view sect
   Calendar.Date = file.ReadInteger(section, c + ".Date", DateToSettings(TodayDate()));
   Calendar.LetterSpace = file.ReadInteger(section, c + ".LetterSpace", 6);
   Calendar.LineSpace = file.ReadInteger(section, c + ".LineSpace", 2);
-  Calendar.Alignment = byte(c + ".Alignment", 1);
-  Calendar.Layout = byte(c + ".Layout", 2);
+  Calendar.Alignment = byte(c + ".Alignment", cxRight);
+  Calendar.Layout = byte(c + ".Layout", cyMiddle);
   Calendar.Color = static_cast<TColor>(file.ReadInteger(section, c + ".Color", 16777215));
   Calendar.SundayColor = static_cast<TColor>(file.ReadInteger(section, c + ".SundayColor", 255));
   Calendar.Outline = file.ReadBool(section, c + ".Outline", true);

@@ -17,8 +17,15 @@ namespace mirufo {
 class TIniFile;
 class TTextRenderer;
 
-// The look of the month grid. Positions of a number in its cell: Alignment
-// 0 left, 1 right, 2 centre; Layout 0 top, 1 bottom, 2 middle.
+// Where a block goes across and down: the codes that the settings file
+// keeps for the calendar's place in the image and a number's place in its
+// cell.
+enum TCalendarAlign : std::uint8_t { cxLeft = 0, cxRight = 1, cxCenter = 2 };
+enum TCalendarLayout : std::uint8_t { cyTop = 0, cyBottom = 1, cyMiddle = 2 };
+
+// The look of the month grid. Alignment and Layout place a number in its
+// cell (TCalendarAlign, TCalendarLayout codes; others draw at the cell's
+// corner).
 struct TCalendarFormat {
   double Date = 0; // a day of the month shown, in days since 1899-12-30
   std::int32_t LetterSpace = 0;
@@ -49,10 +56,10 @@ inline constexpr std::size_t kMaxMonthLabelBytes = 255;
 class TCalendarDecorator : public TStandbyImageDecorator {
 public:
   TCalendarFormat Calendar;
-  // Block position in the image: Alignment 0 left, 1 right, 2 centre;
-  // Layout 0 top, 1 bottom, 2 middle. Margins apply to the edges only.
-  std::uint8_t Alignment = 1;
-  std::uint8_t Layout = 1;
+  // Block position in the image (TCalendarAlign, TCalendarLayout codes).
+  // Margins apply to the edges only.
+  std::uint8_t Alignment = cxRight;
+  std::uint8_t Layout = cyBottom;
   std::int32_t MarginX = 4;
   std::int32_t MarginY = 4;
   std::string FontName = "MS UI Gothic";

@@ -114,7 +114,7 @@ bool SearchesBestFit(const TOutputFormat& format, const TFormatOptions& options)
     return false;
   if (format.BestFit == frQuality)
     return true;
-  const auto method = static_cast<TReductionMethod>(options.Reduction);
+  const TReductionMethod method = options.Reduction;
   return format.BestFit == frColors && (method == cmOctree || method == cmOctreeGrid332);
 }
 

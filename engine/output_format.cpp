@@ -42,8 +42,8 @@ void ReduceToBits(const TBitmap& input, const TFormatOptions& options, int bits,
     reduced = input;
     return;
   }
-  reduced = ReduceBitmapColors(input, static_cast<TReductionMethod>(options.Reduction),
-                               options.Dither, bits, PaletteColors(options, bits));
+  reduced = ReduceBitmapColors(input, options.Reduction, static_cast<int>(options.Dither), bits,
+                               PaletteColors(options, bits));
 }
 
 void CopyExactly(const TBitmap& input, const TFormatOptions&, int, TBitmap& reduced) {
@@ -58,7 +58,7 @@ void CopyAs24Bits(const TBitmap& input, const TFormatOptions&, int, TBitmap& red
 
 // Black and white at one bit per pixel, with the target's dither.
 void ReduceMonochrome(const TBitmap& input, const TFormatOptions& options, int, TBitmap& reduced) {
-  reduced = ReduceBitmapColors(input, cmMonochrome, options.Dither, 1);
+  reduced = ReduceBitmapColors(input, cmMonochrome, static_cast<int>(options.Dither), 1);
 }
 
 void ReduceBmp(const TBitmap& input, const TFormatOptions& options, int bits, TBitmap& reduced) {

@@ -27,16 +27,22 @@ std::int32_t ScaledSide(std::int32_t side, std::int32_t screen, std::int32_t oth
 }
 
 // Where the picture's left (or top) edge goes on the screen.
-std::int32_t Offset(int mode, std::int32_t screen, std::int32_t image, std::int32_t look,
+// The horizontal and vertical alignments share their codes, so that one rule
+// places the picture on either axis.
+static_assert(int{haLeft} == int{vaTop} && int{haCenter} == int{vaMiddle} &&
+              int{haRight} == int{vaBottom} && int{haLookAt} == int{vaLookAt} &&
+              int{haNone} == int{vaNone});
+
+std::int32_t Offset(THorzAlign mode, std::int32_t screen, std::int32_t image, std::int32_t look,
                     std::int32_t current) {
   switch (mode) {
-  case 0:
+  case haLeft:
     return 0;
-  case 1:
+  case haCenter:
     return Div(screen - image, 2);
-  case 2:
+  case haRight:
     return screen - image;
-  case 3:
+  case haLookAt:
     // The look-at point goes to the screen's centre, but the picture never
     // leaves an uncovered strip at the left or top.
     if (screen < image)
@@ -57,26 +63,14 @@ TStandbySpecification::~TStandbySpecification() {
   Reset();
 }
 
-std::uint8_t ReductionForBits(std::uint8_t bits) {
-  if (bits == 1)
-    return 4;
-  if (bits == 2)
-    return 3;
-  if (bits >= 3 && bits <= 7)
-    return 10;
-  if (bits == 8)
-    return 11;
-  return 7;
-}
-
 void TStandbySpecification::InitFromHandset(const TTanmatsuRecord& record) {
   handset_ = record;
   layout_.ScreenWidth = record.Width;
   layout_.ScreenHeight = record.Height;
   formatOptions_.Format = record.Format;
   formatOptions_.Bits = record.Bit;
-  formatOptions_.Reduction = ReductionForBits(record.Bit);
-  formatOptions_.Dither = 1;
+  formatOptions_.Reduction = ReductionMethodForDepth(record.Bit);
+  formatOptions_.Dither = dkFloydSteinberg;
   formatOptions_.GifCompression = 0;
   formatOptions_.JpegQuality = 100;
   formatOptions_.PngCompressLevel = 9;
@@ -176,8 +170,8 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
     params.BackgroundColor = layout_.BackgroundColor;
     params.X =
         Offset(layout_.HorzAlign, screenW, input.Bitmap.Width(), input.LookAt.X, layout_.OffsetX);
-    params.Y =
-        Offset(layout_.VertAlign, screenH, input.Bitmap.Height(), input.LookAt.Y, layout_.OffsetY);
+    params.Y = Offset(static_cast<THorzAlign>(layout_.VertAlign), screenH, input.Bitmap.Height(),
+                      input.LookAt.Y, layout_.OffsetY);
     layout_.OffsetX = params.X;
     layout_.OffsetY = params.Y;
     return params;

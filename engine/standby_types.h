@@ -3,6 +3,8 @@
 #pragma once
 
 #include "catalogue/tanmatsu_record.h"
+#include "color/dither_engine.h"
+#include "color/palette.h"
 #include "imaging/bitmap.h"
 
 #include <cstddef>
@@ -61,9 +63,9 @@ inline constexpr char kCopyrightMark[] = "copy=\"NO\",kddi_copyright=on";
 // encoding options that the format dialog edits.
 struct TFormatOptions {
   TImageFormat Format = ifJPEG;
-  std::uint8_t Bits = 24;          // 24: no colour reduction; palette formats 1 to 8
-  std::uint8_t Reduction = 7;      // colour reduction method code
-  std::uint8_t Dither = 1;         // 0 none, 1 FloydSteinberg ... 6 Burkes
+  std::uint8_t Bits = 24; // 24: no colour reduction; palette formats 1 to 8
+  TReductionMethod Reduction = cmOctree;
+  TDitherKind Dither = dkFloydSteinberg;
   std::uint8_t GifCompression = 0; // 0 LZW, 1 RLE
   std::uint8_t JpegQuality = 100;  // 1 to 100
   std::int32_t PngCompressLevel = 9;
@@ -104,10 +106,5 @@ struct TLayout {
 
   friend bool operator==(const TLayout&, const TLayout&) = default;
 };
-
-// The reduction method that suits a handset's colour depth: 1 bit black and
-// white, 2 bits four greys, 3 to 7 bits an octree palette on the 3-3-2 grid,
-// 8 bits the fixed 3-3-2 palette, anything else a free octree palette.
-std::uint8_t ReductionForBits(std::uint8_t bits);
 
 } // namespace mirufo

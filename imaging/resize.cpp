@@ -262,13 +262,6 @@ inline void AddRow(TChannelSums& sums, const std::uint8_t* p, const TColumnSpan&
 
 } // namespace
 
-TPixel24 GetPixelClamped(const std::uint8_t* const* rows, int width, int height, int X, int Y) {
-  X = std::clamp(X, 0, width - 1);
-  Y = std::clamp(Y, 0, height - 1);
-  const std::uint8_t* p = rows[Y] + static_cast<std::size_t>(X) * 3;
-  return {p[0], p[1], p[2]};
-}
-
 bool ResizeBitmap(const TBitmap& Source, TBitmap& Dest, int NewWidth, int NewHeight,
                   TResampleMethod Method, const TProgressInfo& Info) {
   if (NewWidth == Source.Width() && NewHeight == Source.Height()) {

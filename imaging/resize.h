@@ -18,11 +18,6 @@ namespace mirufo {
 enum class TResampleMethod : std::uint8_t { rsNearest, rsBilinear, rsAreaAverage, rsAuto };
 using enum TResampleMethod;
 
-// The pixel at (X, Y) with X clamped into 0..width-1 and Y into 0..height-1,
-// so that reads past the border repeat the edge pixels. The picture must
-// not be empty.
-TPixel24 GetPixelClamped(const std::uint8_t* const* rows, int width, int height, int X, int Y);
-
 // Scales Source to NewWidth x NewHeight into Dest. The same size gives an
 // exact copy of Source whatever its format. Otherwise rsAuto takes bilinear
 // when the picture grows in either direction and area averaging otherwise.

@@ -1,5 +1,6 @@
 #include "output/format_dialog_model.h"
 
+#include "engine/option_vocabulary.h"
 #include "platform/errors.h"
 
 #include <charconv>
@@ -10,8 +11,12 @@ namespace mirufo {
 const std::array<const char*, 8> kColorCountItems = {"256", "128", "64", "32", "16", "8", "4", "2"};
 const std::array<const char*, 9> kBmpColorItems = {"なし", "256", "128", "64", "32",
                                                    "16",   "8",   "4",   "2"};
-const std::array<const char*, 7> kDitherItems = {"なし",   "FloydSteinberg", "Stucki", "Sierra",
-                                                 "JaJuNi", "SteveArche",     "Burkes"};
+const std::array<const char*, kDitherKindCount> kDitherItems = [] {
+  std::array<const char*, kDitherKindCount> items{};
+  for (const auto& row : DitherKinds())
+    items[static_cast<std::size_t>(row.Value)] = row.Caption;
+  return items;
+}();
 const std::array<const char*, 11> kCompressionItems = {
     "標準", "なし", "1(速度優先)", "2", "3", "4", "5", "6", "7", "8", "9(圧縮率優先)"};
 const std::array<const char*, 4> kQualityPresetCaptions = {"低", "中", "高", "最高"};
@@ -39,9 +44,9 @@ int ListIndex(int value, int count) {
   return value >= 0 && value < count ? value : -1;
 }
 
-// A list choice as a byte value, or the base value when nothing is chosen.
-std::uint8_t ChosenByte(int index, std::uint8_t base) {
-  return index >= 0 ? static_cast<std::uint8_t>(index) : base;
+// The dither of a list choice, or the base one when nothing is chosen.
+TDitherKind ChosenDither(int index, TDitherKind base) {
+  return index >= 0 && index < kDitherKindCount ? static_cast<TDitherKind>(index) : base;
 }
 
 } // namespace
@@ -83,7 +88,7 @@ TFormatDialogValues LoadFormatValues(const TFormatOptions& o) {
   v.Progressive = o.Interlace;
   const int colors = ColorIndex(o.Bits);
   v.Png8Colors = colors >= 0 ? colors : 0; // "256" when the count is not listed
-  v.Png8Dither = ListIndex(o.Dither, static_cast<int>(kDitherItems.size()));
+  v.Png8Dither = ListIndex(static_cast<int>(o.Dither), kDitherKindCount);
   v.Compression = ListIndex(o.PngCompressLevel + 1, static_cast<int>(kCompressionItems.size()));
   v.Interlace = o.Interlace;
   v.BmpColors = o.Bits < 9 ? (colors >= 0 ? colors + 1 : -1) : 0;
@@ -96,7 +101,7 @@ TFormatDialogValues LoadFormatValues(const TFormatOptions& o) {
 }
 
 TFormatOptions ReadFormatValues(const TFormatDialogValues& v, const TFormatOptions& base,
-                                std::uint8_t reduction) {
+                                TReductionMethod reduction) {
   TFormatOptions o = base;
   o.Format = FormatOfPage(v.Page);
   switch (v.Page) {
@@ -107,7 +112,7 @@ TFormatOptions ReadFormatValues(const TFormatDialogValues& v, const TFormatOptio
     break;
   case fpPNG8:
     o.Bits = BitsOfColorIndex(v.Png8Colors, base.Bits);
-    o.Dither = ChosenByte(v.Png8Dither, base.Dither);
+    o.Dither = ChosenDither(v.Png8Dither, base.Dither);
     if (v.Compression >= 0)
       o.PngCompressLevel = v.Compression - 1;
     o.Interlace = v.Interlace;
@@ -120,15 +125,15 @@ TFormatOptions ReadFormatValues(const TFormatDialogValues& v, const TFormatOptio
     break;
   case fpBMP:
     o.Bits = v.BmpColors == 0 ? 24 : BitsOfColorIndex(v.BmpColors - 1, base.Bits);
-    o.Dither = ChosenByte(v.BmpDither, base.Dither);
+    o.Dither = ChosenDither(v.BmpDither, base.Dither);
     break;
   case fpBMP2:
     o.Bits = 2;
-    o.Dither = ChosenByte(v.BmpDither, base.Dither);
+    o.Dither = ChosenDither(v.BmpDither, base.Dither);
     break;
   case fpGIF:
     o.Bits = BitsOfColorIndex(v.GifColors, base.Bits);
-    o.Dither = ChosenByte(v.GifDither, base.Dither);
+    o.Dither = ChosenDither(v.GifDither, base.Dither);
     o.GifCompression = v.GifLzw ? 0 : 1;
     break;
   }

@@ -29,7 +29,7 @@ const char* FormatPageCaption(TFormatPage page);
 // The lists' items; the BMP colour list starts with "なし" (full colour).
 extern const std::array<const char*, 8> kColorCountItems;
 extern const std::array<const char*, 9> kBmpColorItems;
-extern const std::array<const char*, 7> kDitherItems;
+extern const std::array<const char*, kDitherKindCount> kDitherItems; // in code order
 extern const std::array<const char*, 11> kCompressionItems;
 // The preset quality buttons "低", "中", "高", "最高" and their values.
 extern const std::array<const char*, 4> kQualityPresetCaptions;
@@ -66,7 +66,7 @@ TFormatDialogValues LoadFormatValues(const TFormatOptions& options);
 // the conversion message when the JPEG quality is not an integer (only a
 // JPEG page reads it).
 TFormatOptions ReadFormatValues(const TFormatDialogValues& values, const TFormatOptions& base,
-                                std::uint8_t reduction);
+                                TReductionMethod reduction);
 
 // An integer as the dialog's quality field takes it; raises EConvertError
 // "'<text>' は有効な整数値ではありません" otherwise.

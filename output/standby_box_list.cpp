@@ -1,6 +1,7 @@
 #include "output/standby_box_list.h"
 
 #include "catalogue/tanmatsu_record.h"
+#include "engine/option_vocabulary.h"
 #include "engine/output_format.h"
 #include "engine/standby_specification.h"
 #include "output/page_texts.h"
@@ -56,13 +57,14 @@ std::string LevelText(std::int32_t level) {
   return std::to_string(level);
 }
 
-std::string DitherText(std::uint8_t dither) {
-  return std::string(Tr("ディザ")) + Tr(dither == 0 ? "なし" : "あり");
+std::string DitherText(TDitherKind dither) {
+  return std::string(Tr("ディザ")) + Tr(dither == dkNone ? "なし" : "あり");
 }
 
-// The text of value v out of a fixed list, or empty outside it.
-template <std::size_t N> std::string Pick(const std::array<const char*, N>& texts, int v) {
-  return v >= 0 && v < static_cast<int>(N) ? Tr(texts[static_cast<std::size_t>(v)]) : "";
+// The summary line of a value, or empty for a value the table lacks.
+template <typename T> std::string Summary(TVocabulary<T> table, T value) {
+  const TVocabularyEntry<T>* row = FindEntry(table, value);
+  return row && row->Summary ? Tr(row->Summary) : "";
 }
 
 } // namespace
@@ -86,7 +88,7 @@ std::string PacketChargeText(std::int64_t bytes, int row) {
 }
 
 std::array<std::string, 2> FormatOptionTexts(const TFormatOptions& o) {
-  const std::string dither = o.Dither != 0 ? Tr(" ディザ") : "";
+  const std::string dither = o.Dither != dkNone ? Tr(" ディザ") : "";
   switch (o.Format) {
   case ifGIF:
     return {FillFormat(Tr("GIF %d色"), {PaletteCount(o)}) + dither,
@@ -111,27 +113,12 @@ std::array<std::string, 2> FormatOptionTexts(const TFormatOptions& o) {
 }
 
 std::vector<std::string> OptionSummaryTexts(const TStandbySpecification& t) {
-  static constexpr std::array<const char*, 5> kResize = {
-      "サイズ変更：なし", "サイズ変更：自動", "サイズ変更：幅に合わせる",
-      "サイズ変更：高さに合わせる", "サイズ変更：任意"};
-  static constexpr std::array<const char*, 4> kSharp = {
-      "シャープ：なし", "シャープ：シャープ（弱）", "シャープ：シャープ（中）",
-      "シャープ：シャープ（強）"};
-  static constexpr std::array<const char*, 5> kHorz = {
-      "水平位置：左揃え", "水平位置：中央揃え", "水平位置：右揃え", "水平位置：注視点を中央に",
-      "水平位置：なし"};
-  static constexpr std::array<const char*, 5> kVert = {
-      "垂直位置：上揃え", "垂直位置：中央揃え", "垂直位置：下揃え", "垂直位置：注視点を中央に",
-      "垂直位置：なし"};
-  static constexpr std::array<const char*, 5> kBackground = {"背景色：任意の色", "背景色：左上の色",
-                                                             "背景色：右上の色", "背景色：左下の色",
-                                                             "背景色：右下の色"};
-  return {Pick(kResize, t.ResizeMode()),
+  return {Summary(ResizeModes(), t.ResizeMode()),
           Tr(t.FastResample() ? "サイズ変更品質：高速" : "サイズ変更品質：品質重視"),
-          Pick(kSharp, t.Sharpness()) + " " + std::to_string(t.SharpenCount()) + Tr("回"),
-          Pick(kHorz, t.Layout().HorzAlign),
-          Pick(kVert, t.Layout().VertAlign),
-          Pick(kBackground, t.Layout().Background)};
+          Summary(Sharpnesses(), t.Sharpness()) + " " + std::to_string(t.SharpenCount()) + Tr("回"),
+          Summary(HorzAligns(), t.Layout().HorzAlign),
+          Summary(VertAligns(), t.Layout().VertAlign),
+          Summary(BackgroundModes(), t.Layout().Background)};
 }
 
 TBoxSize StandbyBoxSize(int maxScreenWidth, int maxScreenHeight, int lineH) {

@@ -15,4 +15,10 @@ namespace mirufo {
 const char* Tr(const char* japanese);
 std::string Tr(const std::string& japanese);
 
+// Marks a text kept in a table for the catalogue's extraction; it is
+// translated where it is shown, through Tr.
+constexpr const char* N_(const char* japanese) {
+  return japanese;
+}
+
 } // namespace mirufo

@@ -70,7 +70,7 @@ private:
   QWidget* pngShared_ = nullptr;
   QWidget* bmpShared_ = nullptr;
   bool loading_ = false;
-  std::uint8_t reduction_ = 0;
+  TReductionMethod reduction_ = cmOctree;
 };
 
 // Creates the dialog over the main window, at the given screen position

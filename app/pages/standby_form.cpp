@@ -7,6 +7,7 @@
 #include "app/pages/standby_box_view.h"
 #include "catalogue/tanmatsu_record.h"
 #include "engine/calendar_decorator.h"
+#include "engine/option_vocabulary.h"
 #include "engine/output_format.h"
 #include "engine/standby_specification.h"
 #include "output/page_texts.h"
@@ -137,16 +138,18 @@ void TStandbyForm::CreateActions() {
   actStandbySaveAs = NewAction("actStandbySaveAs", "名前を付けて保存(&S)...", nullptr,
                                [this] { ExecuteSaveAs(); });
 
+  // The commands of a vocabulary's value, named, captioned and hinted by its
+  // row.
+  auto choice = [this](auto table, auto value, std::function<void()> execute) {
+    const auto* row = FindEntry(table, value);
+    return NewAction(row->Action, row->Caption, row->Hint, std::move(execute), true);
+  };
   auto resize = [this](TResizeMode mode) {
     return [this, mode] { Redraw(boxes_.SetResizeMode(mode)); };
   };
-  actAlignAuto = NewAction("actAlignAuto", "自動", "オリジナル画像の短い辺を待受画像に合わせます",
-                           resize(rzAuto), true);
-  actAlignWidth = NewAction("actAlignWidth", "幅に合わせる",
-                            "オリジナル画像の幅を待受画像に合わせます", resize(rzFitWidth), true);
-  actAlignHeight =
-      NewAction("actAlignHeight", "高さに合わせる", "オリジナル画像の高さを待受画像に合わせます",
-                resize(rzFitHeight), true);
+  actAlignAuto = choice(ResizeModes(), rzAuto, resize(rzAuto));
+  actAlignWidth = choice(ResizeModes(), rzFitWidth, resize(rzFitWidth));
+  actAlignHeight = choice(ResizeModes(), rzFitHeight, resize(rzFitHeight));
   actResampleFast = NewAction(
       "actResampleFast", "速度優先", nullptr, [this] { Redraw(boxes_.SetFastResample(true)); },
       true);
@@ -154,58 +157,25 @@ void TStandbyForm::CreateActions() {
       "actResampleQuality", "品質優先", nullptr, [this] { Redraw(boxes_.SetFastResample(false)); },
       true);
 
-  static constexpr std::array<const char*, 4> kHorzNames = {
-      "actAlignmentLeft", "actAlignmentCenter", "actAlignmentRight", "actAlignmentLookAt"};
-  static constexpr std::array<const char*, 4> kHorzCaptions = {"左揃え", "水平方向中央揃え",
-                                                               "右揃え", "注視点を中央に"};
-  static constexpr std::array<const char*, 4> kHorzHints = {
-      "サイズ変更した画像を待受画像の左に揃えます。",
-      "サイズ変更した画像を待受画像の中央に揃えます。",
-      "サイズ変更した画像を待受画像の右に揃えます。", "設定した注視点を待受画像の中央に合わせます"};
-  static constexpr std::array<const char*, 4> kVertNames = {"actLayoutTop", "actLayoutMiddle",
-                                                            "actLayoutBottom", "actLayoutLookAt"};
-  static constexpr std::array<const char*, 4> kVertCaptions = {"上揃え", "垂直方向中央揃え",
-                                                               "下揃え", "注視点を中央に"};
-  static constexpr std::array<const char*, 4> kVertHints = {
-      "サイズ変更した画像を待受画像の上に揃えます。",
-      "サイズ変更した画像を待受画像の縦方向中央に揃えます。",
-      "サイズ変更した画像を待受画像の下に揃えます。", "設定した注視点を待受画像の中央に合わせます"};
   for (std::size_t i = 0; i < 4; ++i) {
     const auto horz = static_cast<THorzAlign>(i);
     const auto vert = static_cast<TVertAlign>(i);
-    actAlignment[i] = NewAction(
-        kHorzNames[i], kHorzCaptions[i], kHorzHints[i],
-        [this, horz] { Redraw(boxes_.SetHorzAlign(horz)); }, true);
-    actLayout[i] = NewAction(
-        kVertNames[i], kVertCaptions[i], kVertHints[i],
-        [this, vert] { Redraw(boxes_.SetVertAlign(vert)); }, true);
+    actAlignment[i] =
+        choice(HorzAligns(), horz, [this, horz] { Redraw(boxes_.SetHorzAlign(horz)); });
+    actLayout[i] = choice(VertAligns(), vert, [this, vert] { Redraw(boxes_.SetVertAlign(vert)); });
   }
 
-  actBackground[0] = NewAction(
-      "actBGOptionalColor", "任意の色...", nullptr, [this] { ExecuteBackgroundColor(); }, true);
-  static constexpr std::array<const char*, 4> kCornerNames = {
-      "actBGTopLeftColor", "actBGTopRightColor", "actBGBottomLeftColor", "actBGBottomRightColor"};
-  static constexpr std::array<const char*, 4> kCornerCaptions = {"左上の色", "右上の色", "左下の色",
-                                                                 "右下の色"};
-  static constexpr std::array<const char*, 4> kCornerHints = {
-      "オリジナル画像の左上の色で塗りつぶします。", "オリジナル画像の右上の色で塗りつぶします。",
-      "オリジナル画像の左下の色で塗りつぶします。", "オリジナル画像の右下の色で塗りつぶします。"};
-  for (std::size_t i = 0; i < 4; ++i) {
-    const auto mode = static_cast<TBackgroundMode>(i + 1);
-    actBackground[i + 1] = NewAction(
-        kCornerNames[i], kCornerCaptions[i], kCornerHints[i],
-        [this, mode] { Redraw(boxes_.SetBackground(mode)); }, true);
+  actBackground[0] = choice(BackgroundModes(), bgColor, [this] { ExecuteBackgroundColor(); });
+  for (std::size_t i = 1; i < actBackground.size(); ++i) {
+    const auto mode = static_cast<TBackgroundMode>(i);
+    actBackground[i] =
+        choice(BackgroundModes(), mode, [this, mode] { Redraw(boxes_.SetBackground(mode)); });
   }
 
-  static constexpr std::array<const char*, 4> kSharpNames = {"actSharp0", "actSharpLow",
-                                                             "actSharpMiddle", "actSharpHigh"};
-  static constexpr std::array<const char*, 4> kSharpCaptions = {"なし", "シャープ（弱）",
-                                                                "シャープ（中）", "シャープ（強）"};
-  for (std::size_t i = 0; i < 4; ++i) {
+  for (std::size_t i = 0; i < actSharp.size(); ++i) {
     const auto sharpness = static_cast<TSharpness>(i);
-    actSharp[i] = NewAction(
-        kSharpNames[i], kSharpCaptions[i], nullptr,
-        [this, sharpness] { Redraw(boxes_.SetSharpness(sharpness)); }, true);
+    actSharp[i] = choice(Sharpnesses(), sharpness,
+                         [this, sharpness] { Redraw(boxes_.SetSharpness(sharpness)); });
   }
   static constexpr std::array<const char*, 3> kCountNames = {"actSharpX1", "actSharpX2",
                                                              "actSharpX3"};

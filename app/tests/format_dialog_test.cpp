@@ -18,7 +18,7 @@ TFormatOptions Options(TImageFormat format, std::uint8_t bits, std::uint8_t qual
   TFormatOptions o;
   o.Format = format;
   o.Bits = bits;
-  o.Reduction = 10;
+  o.Reduction = cmOctreeGrid332;
   o.JpegQuality = quality;
   return o;
 }
@@ -60,7 +60,7 @@ private slots:
     d.dialog.btnQuality[static_cast<std::size_t>(preset)]->click();
     QCOMPARE(d.applied, 1);
     QCOMPARE(int(d.current.JpegQuality), quality);
-    QCOMPARE(d.current.Reduction, std::uint8_t{10});
+    QCOMPARE(d.current.Reduction, cmOctreeGrid332);
   }
 
   void png8FourBitsSelectsSixteenInBothColourLists() {

@@ -27,8 +27,8 @@ TFormatOptions Options(TImageFormat format, int bits = 24, int quality = 100) {
   TFormatOptions options;
   options.Format = format;
   options.Bits = static_cast<std::uint8_t>(bits);
-  options.Reduction = 7;
-  options.Dither = 1;
+  options.Reduction = cmOctree;
+  options.Dither = dkFloydSteinberg;
   options.JpegQuality = static_cast<std::uint8_t>(quality);
   return options;
 }
@@ -209,7 +209,7 @@ TEST(EncodeImage, BestFitFindsTheMostPaletteColoursThatFit) {
     const TResult none = Encode(picture, options, 1);
     EXPECT_EQ(none.Options.Bits, 1);
     EXPECT_EQ(none.Options.Colors, 0);
-    options.Reduction = 11;
+    options.Reduction = cmFixed332;
     EXPECT_EQ(Encode(picture, options, limit).Options.Colors, 0);
   }
 }
@@ -279,8 +279,8 @@ TEST(FormatBuffer, PreviewIsTheFileDecodedAgain) {
   TImageBufferNode parent;
   parent.Bitmap = Noise(24, 16, 7);
   TFormatParams params{Options(ifPNG8, 3)};
-  params.Format.Reduction = 11; // fixed 3-3-2 palette
-  params.Format.Dither = 0;
+  params.Format.Reduction = cmFixed332; // fixed 3-3-2 palette
+  params.Format.Dither = dkNone;
   // The stage is built the way the tree builds it: parent set, then Execute.
   TImageBufferNode* stage = FindOrCreate(parent, params, nullptr);
   auto* buffer = static_cast<TFormatBuffer*>(stage);

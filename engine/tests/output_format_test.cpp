@@ -39,8 +39,8 @@ TEST(OutputFormat, EveryFormatsFileDecodesToA24BitPreview) {
     TFormatOptions options;
     options.Format = static_cast<TImageFormat>(code);
     options.Bits = 4;
-    options.Reduction = 7;
-    options.Dither = 0;
+    options.Reduction = cmOctree;
+    options.Dither = dkNone;
     options.JpegQuality = 100;
     std::unique_ptr<TBitmap> reduced;
     std::unique_ptr<TEncodedGraphic> graphic;

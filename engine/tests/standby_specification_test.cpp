@@ -54,13 +54,14 @@ TEST(TargetDefaults, EncodingOptionsFollowTheHandsetDepth) {
   EXPECT_TRUE(t.FormatOptions().AutoFit);
   EXPECT_FALSE(t.FormatOptions().Interlace);
 
-  const std::pair<int, int> reductions[] = {{16, 7}, {8, 11}, {1, 4}, {2, 3},
-                                            {5, 10}, {24, 7}, {0, 7}, {3, 10}};
+  const std::pair<int, TReductionMethod> reductions[] = {
+      {16, cmOctree},       {8, cmFixed332}, {1, cmMonochrome}, {2, cmFourGrays},
+      {5, cmOctreeGrid332}, {24, cmOctree},  {0, cmOctree},     {3, cmOctreeGrid332}};
   for (auto [bit, reduction] : reductions) {
     t.InitFromHandset(Handset(240, 320, ifJPEG, bit));
     EXPECT_EQ(t.FormatOptions().Bits, bit);
     EXPECT_EQ(t.FormatOptions().Reduction, reduction) << bit;
-    EXPECT_EQ(t.FormatOptions().Dither, 1);
+    EXPECT_EQ(t.FormatOptions().Dither, dkFloydSteinberg);
     EXPECT_EQ(t.FormatOptions().JpegQuality, 100);
     EXPECT_EQ(t.FormatOptions().PngCompressLevel, 9);
   }

@@ -12,7 +12,7 @@ TFormatOptions Options(TImageFormat format, std::uint8_t bits) {
   TFormatOptions o;
   o.Format = format;
   o.Bits = bits;
-  o.Reduction = 10;
+  o.Reduction = cmOctreeGrid332;
   o.JpegQuality = 70;
   return o;
 }
@@ -33,7 +33,7 @@ TEST(FormatDialogModel, LoadingPicksThePageAndTheListItems) {
   EXPECT_STREQ(kBmpColorItems[static_cast<std::size_t>(v.BmpColors)], "16");
 
   TFormatOptions odd = Options(ifGIF, 4);
-  odd.Dither = 9;
+  odd.Dither = static_cast<TDitherKind>(9); // a code no list holds
   odd.PngCompressLevel = -1;
   odd.GifCompression = 1;
   v = LoadFormatValues(odd);
@@ -48,15 +48,15 @@ TEST(FormatDialogModel, ReadingSetsWhatTheActivePageOwns) {
   TFormatDialogValues v = LoadFormatValues(base);
   v.Quality = "300"; // keeps the low byte
   v.Progressive = true;
-  TFormatOptions o = ReadFormatValues(v, base, 11);
+  TFormatOptions o = ReadFormatValues(v, base, cmFixed332);
   EXPECT_EQ(o.JpegQuality, 44);
   EXPECT_TRUE(o.Interlace);
-  EXPECT_EQ(o.Reduction, 11);
+  EXPECT_EQ(o.Reduction, cmFixed332);
 
   v.Page = fpPNG24;
   v.Interlace = false;
   v.Compression = 0;
-  o = ReadFormatValues(v, base, 11);
+  o = ReadFormatValues(v, base, cmFixed332);
   EXPECT_EQ(o.Format, ifPNG24);
   EXPECT_EQ(o.Bits, 24);
   EXPECT_EQ(o.PngCompressLevel, -1);
@@ -64,15 +64,15 @@ TEST(FormatDialogModel, ReadingSetsWhatTheActivePageOwns) {
 
   v.Page = fpBMP;
   v.BmpColors = 1; // "256"
-  EXPECT_EQ(ReadFormatValues(v, base, 7).Bits, 8);
+  EXPECT_EQ(ReadFormatValues(v, base, cmOctree).Bits, 8);
   v.BmpColors = 0;
-  EXPECT_EQ(ReadFormatValues(v, base, 7).Bits, 24);
+  EXPECT_EQ(ReadFormatValues(v, base, cmOctree).Bits, 24);
   v.Page = fpBMP2;
-  EXPECT_EQ(ReadFormatValues(v, base, 7).Bits, 2);
+  EXPECT_EQ(ReadFormatValues(v, base, cmOctree).Bits, 2);
   v.Page = fpGIF;
   v.GifColors = 7;
   v.GifLzw = false;
-  o = ReadFormatValues(v, base, 7);
+  o = ReadFormatValues(v, base, cmOctree);
   EXPECT_EQ(o.Format, ifGIF);
   EXPECT_EQ(o.Bits, 1);
   EXPECT_EQ(o.GifCompression, 1);
@@ -82,16 +82,16 @@ TEST(FormatDialogModel, ReadingSetsWhatTheActivePageOwns) {
   best.BestFit = true;
   v = LoadFormatValues(best);
   EXPECT_TRUE(v.BestFit);
-  EXPECT_TRUE(ReadFormatValues(v, base, 7).BestFit);
+  EXPECT_TRUE(ReadFormatValues(v, base, cmOctree).BestFit);
   v.BestFit = false;
-  EXPECT_FALSE(ReadFormatValues(v, best, 7).BestFit);
+  EXPECT_FALSE(ReadFormatValues(v, best, cmOctree).BestFit);
 }
 
 TEST(FormatDialogModel, ANonNumericQualityIsRefused) {
   TFormatDialogValues v = LoadFormatValues(Options(ifJPEG, 24));
   for (const char* text : {"", "abc", "7x", "99999999999"}) {
     v.Quality = text;
-    EXPECT_THROW(ReadFormatValues(v, Options(ifJPEG, 24), 7), EConvertError) << text;
+    EXPECT_THROW(ReadFormatValues(v, Options(ifJPEG, 24), cmOctree), EConvertError) << text;
   }
   EXPECT_EQ(ParseInteger(" -5"), -5);
   try {

@@ -35,11 +35,11 @@ TEST(PacketChargeText, RoundsByTheDigitsItHas) {
 }
 
 TEST(FormatOptionTexts, EveryFormat) {
-  auto make = [](TImageFormat format, std::uint8_t bits, std::uint8_t dither) {
+  auto make = [](TImageFormat format, std::uint8_t bits, int dither) {
     TFormatOptions o;
     o.Format = format;
     o.Bits = bits;
-    o.Dither = dither;
+    o.Dither = static_cast<TDitherKind>(dither);
     return o;
   };
   TFormatOptions gif = make(ifGIF, 4, 1);
