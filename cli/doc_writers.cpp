@@ -199,6 +199,9 @@ void WriteManPage(const std::vector<TCommandDoc>& commands, std::ostream& out) {
       << Roff(Tr("データフォルダ")) << "\n"
       << ".TP\n.B XDG_CONFIG_HOME\n"
       << Roff(Tr("MIRUFO_HOME がなく実行ファイルのフォルダに書き込めないときのデータフォルダの親"))
+      << "\n.TP\n.B XDG_DATA_HOME\n"
+      << Roff(Tr("ユーザーのプラグインフォルダ ($XDG_DATA_HOME/mirufo/plugins、既定は "
+                 "~/.local/share/mirufo/plugins) の親"))
       << "\n.TP\n.B SUSIE_PLUGIN_DIR\n"
       << Roff(Tr("Susie プラグイン (*.spi) を探すフォルダ")) << "\n";
   out << ".SH " << Roff(Tr("例")) << "\n";
