@@ -38,7 +38,7 @@ for lib in libjpeg62-turbo libpng16-16 libgif7 libfreetype6 libfontconfig1 libqt
   grep -q "\b$lib\b" <<<"$depends" || fail "the dependencies lack $lib: $depends"
 done
 
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -56,7 +56,7 @@ cli="$tmp/root/usr/bin/mirufo-cli"
 "$tmp/root/usr/bin/mirufo" --version >/dev/null || fail "mirufo --version failed"
 convert -size 120x90 gradient:red-blue "$tmp/picture.gif"
 handset=$("$cli" list --names | head -n 1)
-"$cli" make "$tmp/picture.gif" --handsets "$handset" --format png24 --out "$tmp/out" --quiet ||
+"$cli" make "$tmp/picture.gif" --handsets "$handset" --out "$tmp/out" --quiet ||
   fail "the extracted mirufo-cli could not make an image from a GIF picture"
 [ -n "$(ls -A "$tmp/out")" ] || fail "mirufo-cli saved nothing"
 mv "$tmp/root/usr/lib/mirufo/plugins" "$tmp/plugins-away"
