@@ -6,8 +6,8 @@
 #   the icons, the copyright file and the changelog;
 # - its dependencies name the run-time libraries;
 # - lintian reports no error, and the desktop file and the metadata validate;
-# - the extracted mirufo-cli reads a GIF picture, which only the installed
-#   plug-in can read, and fails on it once the plug-in folder is gone.
+# - the extracted copy passes scripts/check-installed.sh (mirufo-cli reads a
+#   GIF picture through the packaged plug-in).
 set -euo pipefail
 deb=$(realpath "$1")
 fail() {
@@ -46,21 +46,5 @@ dpkg-deb -x "$deb" "$tmp/root"
 appstreamcli validate --no-net "$tmp/root/usr/share/metainfo/org.example.mirufo.metainfo.xml"
 desktop-file-validate "$tmp/root/usr/share/applications/org.example.mirufo.desktop"
 
-# A clean environment: no plug-ins but the installed ones, a data folder of
-# its own, run from a folder without plug-ins.
-export MIRUFO_HOME="$tmp/home" XDG_DATA_HOME="$tmp/xdg"
-unset SUSIE_PLUGIN_DIR
-mkdir -p "$MIRUFO_HOME" "$tmp/work"
-cd "$tmp/work"
-cli="$tmp/root/usr/bin/mirufo-cli"
-"$tmp/root/usr/bin/mirufo" --version >/dev/null || fail "mirufo --version failed"
-convert -size 120x90 gradient:red-blue "$tmp/picture.gif"
-handset=$("$cli" list --names | head -n 1)
-"$cli" make "$tmp/picture.gif" --handsets "$handset" --out "$tmp/out" --quiet ||
-  fail "the extracted mirufo-cli could not make an image from a GIF picture"
-[ -n "$(ls -A "$tmp/out")" ] || fail "mirufo-cli saved nothing"
-mv "$tmp/root/usr/lib/mirufo/plugins" "$tmp/plugins-away"
-if "$cli" make "$tmp/picture.gif" --handsets "$handset" --out "$tmp/out2" --quiet 2>/dev/null; then
-  fail "mirufo-cli read a GIF picture without its plug-in"
-fi
+"$(dirname "$0")/check-installed.sh" "$tmp/root/usr"
 echo "check-deb.sh: $(basename "$deb") is complete"
