@@ -17,7 +17,8 @@ build=${1:-build-deb}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib \
   -DMIRUFO_BUILD_TESTS=OFF -DMIRUFO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" >/dev/null
+# Build output goes to stderr: stdout carries only the package path.
+cmake --build "$build" >&2
 log=$(cd "$build" && cpack -G DEB)
 package=$(sed -n 's/^CPack: - package: \(.*\.deb\) generated\.$/\1/p' <<<"$log")
 if [ -z "$package" ] || [ ! -f "$package" ]; then
