@@ -24,9 +24,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#ifndef MIRUFO_HELP_DIR
-#define MIRUFO_HELP_DIR "/usr/local/share/doc/mirufo"
-#endif
 #ifndef MIRUFO_HOMEPAGE_URL
 #define MIRUFO_HOMEPAGE_URL ""
 #endif
@@ -365,12 +362,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::OpenHelp() {
-  // Beside the program (a build or a portable copy), else where it is
-  // installed. A missing file is the browser's to report.
-  std::filesystem::path help = ProgramFolder() / kHelpFileName;
-  std::error_code error;
-  if (!std::filesystem::exists(help, error))
-    help = std::filesystem::path(MIRUFO_HELP_DIR) / kHelpFileName;
+  // Beside the program (a build or a portable copy), else in the installed
+  // documentation folder. A missing file is the browser's to report.
+  const std::filesystem::path help = HelpFile(ProgramFolder(), kHelpFileName);
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
 }
 

@@ -100,6 +100,15 @@ std::string Roff(const std::string& text) {
   return out;
 }
 
+// The name line as whatis and apropos index it: they do not read the break
+// points Roff puts between Japanese characters, and a short line needs none.
+std::string RoffUnbroken(const std::string& text) {
+  std::string out = Roff(text);
+  for (std::size_t at = out.find("\\:"); at != std::string::npos; at = out.find("\\:", at))
+    out.erase(at, 2);
+  return out;
+}
+
 void WriteManOptions(const TCommandDoc& command, std::ostream& out) {
   std::string group;
   for (const TOptionInfo& option : command.Options) {
@@ -176,7 +185,8 @@ void WriteManPage(const std::vector<TCommandDoc>& commands, std::ostream& out) {
   out << ".\\\" The manual page of mirufo-cli, made from its option tables.\n"
       << ".TH MIRUFO\\-CLI 1 \"\" \"mirufo " << Roff(ProgramVersion()) << "\" \"User Commands\"\n"
       << ".\\\" Japanese is not justified or hyphenated.\n.ad l\n.nh\n"
-      << ".SH " << Roff(Tr("名前")) << "\nmirufo\\-cli \\- " << Roff(Tr(kProgramSummary)) << "\n"
+      << ".SH " << RoffUnbroken(Tr("名前")) << "\nmirufo\\-cli \\- "
+      << RoffUnbroken(Tr(kProgramSummary)) << "\n"
       << ".SH " << Roff(Tr("書式")) << "\n";
   for (const TCommandDoc& command : commands)
     out << ".B mirufo\\-cli " << command.Name << "\n" << Roff(Tr(command.Synopsis)) << "\n.br\n";
@@ -199,6 +209,9 @@ void WriteManPage(const std::vector<TCommandDoc>& commands, std::ostream& out) {
       << Roff(Tr("データフォルダ")) << "\n"
       << ".TP\n.B XDG_CONFIG_HOME\n"
       << Roff(Tr("MIRUFO_HOME がなく実行ファイルのフォルダに書き込めないときのデータフォルダの親"))
+      << "\n.TP\n.B XDG_DATA_HOME\n"
+      << Roff(Tr("ユーザーのプラグインフォルダ ($XDG_DATA_HOME/mirufo/plugins、既定は "
+                 "~/.local/share/mirufo/plugins) の親"))
       << "\n.TP\n.B SUSIE_PLUGIN_DIR\n"
       << Roff(Tr("Susie プラグイン (*.spi) を探すフォルダ")) << "\n";
   out << ".SH " << Roff(Tr("例")) << "\n";

@@ -65,7 +65,8 @@ std::vector<std::filesystem::path> TSPIs::SearchFolders() const {
     if (const char* dir = std::getenv("SUSIE_PLUGIN_DIR"); dir && *dir)
       folders.emplace_back(dir);
   if (SearchOptions.contains(spsAppDir))
-    folders.push_back(ProgramFolder());
+    for (auto& folder : PluginFolders())
+      folders.push_back(std::move(folder));
   if (SearchOptions.contains(spsCurrentDir)) {
     std::error_code ec;
     auto current = std::filesystem::current_path(ec);

@@ -4,7 +4,9 @@
 //
 // Only one manager exists at a time; Current() gives it. Plug-in folders, in
 // search order: the folder named by SUSIE_PLUGIN_DIR (the place where the
-// Susie viewer's plug-ins are kept; skipped when unset), the program folder
+// Susie viewer's plug-ins are kept; skipped when unset); the program's own
+// plug-in folders (beside the executable, the installed lib/mirufo/plugins,
+// then the user's ~/.local/share/mirufo/plugins; see platform/folders.h);
 // and the current folder. The system and Windows folders do not exist on
 // this platform and are skipped.
 #pragma once

@@ -5,7 +5,47 @@
 #include <cstdlib>
 #include <unistd.h>
 
+// The install layout relative to the prefix, as the build configured it; the
+// defaults are GNUInstallDirs' own.
+#ifndef MIRUFO_BIN_TO_PREFIX
+#define MIRUFO_BIN_TO_PREFIX ".."
+#endif
+#ifndef MIRUFO_PLUGIN_DIR
+#define MIRUFO_PLUGIN_DIR "lib/mirufo/plugins"
+#endif
+#ifndef MIRUFO_DOC_DIR
+#define MIRUFO_DOC_DIR "share/doc/mirufo"
+#endif
+#ifndef MIRUFO_LOCALE_DIR
+#define MIRUFO_LOCALE_DIR "share/locale"
+#endif
+
 namespace mirufo {
+namespace {
+
+bool IsFolder(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+bool IsFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+std::filesystem::path UnderPrefix(const std::filesystem::path& programFolder,
+                                  const char* relative) {
+  return (InstallPrefix(programFolder) / relative).lexically_normal();
+}
+
+std::filesystem::path FromEnvironment(const char* name, const char* homeRelative) {
+  if (const char* value = std::getenv(name); value && *value)
+    return std::filesystem::path(value);
+  const char* userHome = std::getenv("HOME");
+  return std::filesystem::path(userHome && *userHome ? userHome : ".") / homeRelative;
+}
+
+} // namespace
 
 std::filesystem::path ProgramPath() {
   std::error_code ec;
@@ -25,10 +65,7 @@ std::filesystem::path DataFolder() {
   auto program = ProgramFolder();
   if (access(program.c_str(), W_OK) == 0)
     return program;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-    return std::filesystem::path(xdg) / "mirufo";
-  const char* userHome = std::getenv("HOME");
-  return std::filesystem::path(userHome && *userHome ? userHome : ".") / ".config" / "mirufo";
+  return FromEnvironment("XDG_CONFIG_HOME", ".config") / "mirufo";
 }
 
 std::filesystem::path EnsureDataFolder() {
@@ -38,6 +75,51 @@ std::filesystem::path EnsureDataFolder() {
   if (ec)
     throw EInOutError(folder.string() + "\nフォルダを作成できません: " + ec.message());
   return folder;
+}
+
+std::vector<std::filesystem::path> ShippedDataFolders() {
+  std::vector<std::filesystem::path> folders;
+  for (auto folder :
+       {ProgramFolder(), (ProgramFolder() / ".." / "share" / "mirufo").lexically_normal()})
+    if (IsFolder(folder))
+      folders.push_back(folder);
+  return folders;
+}
+
+std::filesystem::path InstallPrefix(const std::filesystem::path& programFolder) {
+  auto prefix = (programFolder / MIRUFO_BIN_TO_PREFIX).lexically_normal();
+  // "bin/.." normalises to "prefix/": the prefix is named without the slash.
+  if (!prefix.has_filename() && prefix.has_relative_path())
+    prefix = prefix.parent_path();
+  return prefix;
+}
+
+std::filesystem::path UserPluginFolder() {
+  return FromEnvironment("XDG_DATA_HOME", ".local/share") / "mirufo" / "plugins";
+}
+
+std::vector<std::filesystem::path> PluginFolders(const std::filesystem::path& programFolder) {
+  std::vector<std::filesystem::path> folders;
+  for (auto folder :
+       {programFolder, UnderPrefix(programFolder, MIRUFO_PLUGIN_DIR), UserPluginFolder()})
+    if (IsFolder(folder))
+      folders.push_back(folder);
+  return folders;
+}
+
+std::vector<std::filesystem::path> PluginFolders() {
+  return PluginFolders(ProgramFolder());
+}
+
+std::filesystem::path HelpFile(const std::filesystem::path& programFolder,
+                               const std::filesystem::path& name) {
+  auto beside = programFolder / name;
+  return IsFile(beside) ? beside : UnderPrefix(programFolder, MIRUFO_DOC_DIR) / name;
+}
+
+std::filesystem::path LocaleFolder(const std::filesystem::path& programFolder) {
+  auto beside = programFolder / "locale";
+  return IsFolder(beside) ? beside : UnderPrefix(programFolder, MIRUFO_LOCALE_DIR);
 }
 
 } // namespace mirufo

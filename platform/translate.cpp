@@ -1,17 +1,12 @@
 // Tr over glibc's gettext: the domain is bound once, on first use, to the
-// catalogue folder beside the executable when there is one, otherwise to the
-// installed prefix.
+// catalogue folder beside the executable when there is one, otherwise to
+// share/locale under the executable's own prefix.
 #include "platform/translate.h"
 
 #include "platform/folders.h"
 
-#include <filesystem>
 #include <libintl.h>
 #include <mutex>
-
-#ifndef MIRUFO_LOCALE_DIR
-#define MIRUFO_LOCALE_DIR "/usr/local/share/locale"
-#endif
 
 namespace mirufo {
 namespace {
@@ -21,12 +16,7 @@ constexpr const char* kDomain = "mirufo";
 void BindDomain() {
   static std::once_flag once;
   std::call_once(once, [] {
-    std::error_code ec;
-    auto beside = ProgramFolder() / "locale";
-    const std::string dir = std::filesystem::is_directory(beside, ec)
-                                ? beside.string()
-                                : std::string(MIRUFO_LOCALE_DIR);
-    bindtextdomain(kDomain, dir.c_str());
+    bindtextdomain(kDomain, LocaleFolder(ProgramFolder()).c_str());
     bind_textdomain_codeset(kDomain, "UTF-8");
   });
 }

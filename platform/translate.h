@@ -3,7 +3,8 @@
 // text is the message id, so the code reads as the program speaks; with no
 // catalogue installed for the user's language Tr returns its argument
 // unchanged. Catalogues are GNU gettext ones of the domain "mirufo", looked
-// up in "locale/" beside the executable, then in the installed prefix.
+// up in "locale/" beside the executable, then in share/locale under the
+// executable's own prefix.
 #pragma once
 
 #include <string>

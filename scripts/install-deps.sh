@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   nlohmann-json3-dev man-db groff-base
+  dpkg-dev file gzip lintian appstream desktop-file-utils
 )
 
 missing=()

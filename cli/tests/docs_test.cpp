@@ -36,6 +36,13 @@ TEST(CliDocs, ManualPageRendersEveryOption) {
   EXPECT_NE(r.Out.find("MIRUFO_HOME"), std::string::npos);
 }
 
+// whatis and apropos find the page by its name line.
+TEST(CliDocs, ManualPageNameLineIsIndexed) {
+  const auto r = Shell(std::string("lexgrog ") + MIRUFO_CLI_MAN);
+  ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
+  EXPECT_NE(r.Out.find("\"mirufo-cli - "), std::string::npos) << r.Out;
+}
+
 TEST(CliDocs, ReadmeDescribesEveryOption) {
   const std::string readme = ReadBytes(MIRUFO_CLI_README);
   for (const cli::TCommandDoc& command : cli::CommandDocs()) {

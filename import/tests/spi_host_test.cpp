@@ -115,15 +115,28 @@ TEST(SPIs, OneManagerAtATime) {
 TEST(SPIs, SearchFoldersFollowTheOptions) {
   unsetenv("SUSIE_PLUGIN_DIR");
   TSPIs spis;
-  EXPECT_EQ(spis.SearchFolders(), (std::vector<std::filesystem::path>{ProgramFolder()}));
+  EXPECT_EQ(spis.SearchFolders(), PluginFolders());
   setenv("SUSIE_PLUGIN_DIR", "/opt/susie", 1);
   spis.SearchOptions = {spsSusieDir, spsAppDir, spsCurrentDir, spsSystemDir};
   auto folders = spis.SearchFolders();
   unsetenv("SUSIE_PLUGIN_DIR");
-  ASSERT_EQ(folders.size(), 3u);
-  EXPECT_EQ(folders[0], "/opt/susie");
-  EXPECT_EQ(folders[1], ProgramFolder());
-  EXPECT_EQ(folders[2], std::filesystem::current_path());
+  auto expected = PluginFolders();
+  expected.insert(expected.begin(), "/opt/susie");
+  expected.push_back(std::filesystem::current_path());
+  EXPECT_EQ(folders, expected);
+}
+
+// A user adds a plug-in without root by putting it into the user's folder.
+TEST(SPIs, PluginsOfTheUsersFolderAreLoaded) {
+  test::EnvGuard guard("XDG_DATA_HOME");
+  TempDir dir;
+  setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+  std::filesystem::create_directories(dir / "mirufo/plugins");
+  std::filesystem::copy_file(kPlugins / "tst_a.spi", dir / "mirufo/plugins/user.spi");
+  TSPIs spis;
+  spis.SearchOptions = {spsAppDir};
+  spis.LoadPlugins("*.spi");
+  EXPECT_GE(spis.IndexOf((dir / "mirufo/plugins/user.spi").string()), 0);
 }
 
 TEST(SPI, ErrorsOfLoadingAndOfMissingFunctions) {

@@ -38,4 +38,18 @@ std::filesystem::path HomeDir() {
   return home ? std::filesystem::path(home) : std::filesystem::path();
 }
 
+EnvGuard::EnvGuard(const char* name) : name_(name) {
+  const char* value = std::getenv(name);
+  had_ = value != nullptr;
+  if (had_)
+    old_ = value;
+}
+
+EnvGuard::~EnvGuard() {
+  if (had_)
+    setenv(name_, old_.c_str(), 1);
+  else
+    unsetenv(name_);
+}
+
 } // namespace mirufo::test

@@ -1,5 +1,5 @@
-// Helpers shared by every test executable: temporary folders and whole-file
-// reads and writes of raw bytes.
+// Helpers shared by every test executable: temporary folders, whole-file
+// reads and writes of raw bytes, and environment variables restored.
 #pragma once
 
 #include <filesystem>
@@ -26,6 +26,20 @@ private:
 
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& path);
+
+// Restores an environment variable to what it was when the object goes.
+class EnvGuard {
+public:
+  explicit EnvGuard(const char* name);
+  ~EnvGuard();
+  EnvGuard(const EnvGuard&) = delete;
+  EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
 
 // The data folder that this test process was given (MIRUFO_HOME).
 std::filesystem::path HomeDir();

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Checks a built package without installing it:
+#   scripts/check-deb.sh mirufo_VERSION_ARCH.deb
+# - its file list holds the programs, the plug-in (not in bin/), the help
+#   page, the manual pages, the completion, the desktop file, the metadata,
+#   the icons, the copyright file and the changelog;
+# - its dependencies name the run-time libraries;
+# - lintian reports no error, and the desktop file and the metadata validate;
+# - the extracted copy passes scripts/check-installed.sh (mirufo-cli reads a
+#   GIF picture through the packaged plug-in).
+set -euo pipefail
+deb=$(realpath "$1")
+fail() {
+  echo "check-deb.sh: $*" >&2
+  exit 1
+}
+
+contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+for path in \
+  usr/bin/mirufo usr/bin/mirufo-cli usr/lib/mirufo/plugins/ifgif.spi \
+  usr/share/doc/mirufo/mirufo.html usr/share/doc/mirufo/copyright \
+  usr/share/doc/mirufo/changelog.gz \
+  usr/share/man/man1/mirufo.1.gz usr/share/man/man1/mirufo-cli.1.gz \
+  usr/share/bash-completion/completions/mirufo-cli \
+  usr/share/applications/org.example.mirufo.desktop \
+  usr/share/metainfo/org.example.mirufo.metainfo.xml \
+  usr/share/icons/hicolor/scalable/apps/mirufo.svg \
+  usr/share/icons/hicolor/256x256/apps/mirufo.png; do
+  grep -qx "\./$path" <<<"$contents" || fail "the package lacks /$path"
+done
+extra=$(grep '^\./usr/bin/.' <<<"$contents" | grep -v -x -e './usr/bin/mirufo' -e './usr/bin/mirufo-cli' || true)
+[ -z "$extra" ] || fail "unexpected files in /usr/bin: $extra"
+
+info=$(dpkg-deb -I "$deb")
+grep -q '^ Section: graphics$' <<<"$info" || fail "the section is not graphics"
+depends=$(sed -n 's/^ Depends: //p' <<<"$info")
+for lib in libjpeg62-turbo libpng16-16 libgif7 libfreetype6 libfontconfig1 libqt6widgets6; do
+  grep -q "\b$lib\b" <<<"$depends" || fail "the dependencies lack $lib: $depends"
+done
+
+lintian --fail-on error --tag-display-limit 0 "$deb"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+dpkg-deb -x "$deb" "$tmp/root"
+appstreamcli validate --no-net "$tmp/root/usr/share/metainfo/org.example.mirufo.metainfo.xml"
+desktop-file-validate "$tmp/root/usr/share/applications/org.example.mirufo.desktop"
+
+"$(dirname "$0")/check-installed.sh" "$tmp/root/usr"
+echo "check-deb.sh: $(basename "$deb") is complete"
