@@ -19,6 +19,17 @@ std::filesystem::path ProgramFolder() {
   return ProgramPath().parent_path();
 }
 
+std::vector<std::filesystem::path> ShippedDataFolders() {
+  std::vector<std::filesystem::path> folders;
+  for (const std::filesystem::path& folder :
+       {ProgramFolder(), (ProgramFolder() / ".." / "share" / "mirufo").lexically_normal()}) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec))
+      folders.push_back(folder);
+  }
+  return folders;
+}
+
 std::filesystem::path DataFolder() {
   if (const char* home = std::getenv("MIRUFO_HOME"); home && *home)
     return std::filesystem::path(home);

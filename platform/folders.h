@@ -9,11 +9,18 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace mirufo {
 
 std::filesystem::path ProgramFolder();
 std::filesystem::path ProgramPath();
+
+// The folders that may hold data shipped with the program, in the order they
+// are searched, only those that exist as folders: the program folder (a build
+// tree or a portable copy) and the installed data folder beside it,
+// ../share/mirufo.
+std::vector<std::filesystem::path> ShippedDataFolders();
 
 // The data folder as it stands now; it may not exist yet.
 std::filesystem::path DataFolder();
