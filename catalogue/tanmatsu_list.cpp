@@ -3,6 +3,7 @@
 #include "platform/encoding.h"
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -29,7 +30,8 @@ enum class TColumn {
   Bit,
   CacheName,
   Cache,
-  Bps
+  Bps,
+  Series
 };
 
 TColumn ColumnOf(std::string_view name) {
@@ -42,7 +44,8 @@ TColumn ColumnOf(std::string_view name) {
       {"bit", TColumn::Bit},
       {"cachename", TColumn::CacheName},
       {"cache", TColumn::Cache},
-      {"bps", TColumn::Bps}};
+      {"bps", TColumn::Bps},
+      {"series", TColumn::Series}};
   for (const auto& [text, column] : kColumns)
     if (name == text)
       return column;
@@ -58,7 +61,10 @@ std::string_view TrimLeft(std::string_view text) {
 // Reads the file's texts: what fails names the file and the line.
 class TListReader {
 public:
-  TListReader(const std::filesystem::path& file) : file_(file) {}
+  TListReader(const std::filesystem::path& file, TListCheck check)
+      : file_(file), strict_(check == TListCheck::Strict) {}
+
+  bool Strict() const { return strict_; }
 
   [[noreturn]] void Fail(int line, const std::string& what) const {
     std::string message = file_.string();
@@ -103,6 +109,30 @@ public:
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
   }
 
+  // In a strict reading, a value the field cannot hold as it is fails
+  // instead of being stored by its low bits.
+  std::int32_t Ranged(int line, std::string_view column, std::string_view text, std::int64_t low,
+                      std::int64_t high) const {
+    const std::int32_t value = Int(line, column, text);
+    if (strict_ && (value < low || value > high))
+      FailOutOfRange(line, column, text, std::to_string(low) + "〜" + std::to_string(high));
+    return value;
+  }
+
+  [[noreturn]] void FailOutOfRange(int line, std::string_view column, std::string_view text,
+                                   const std::string& range) const {
+    Fail(line, "\"" + std::string(text) + "\" は範囲外です (列 \"" + std::string(column) + "\"、" +
+                   range + ")");
+  }
+
+  // A capacity: in a strict reading it may not be negative.
+  float Capacity(int line, std::string_view column, std::string_view text) const {
+    const float value = Float(line, column, text);
+    if (strict_ && value < 0)
+      FailOutOfRange(line, column, text, "0 以上");
+    return value;
+  }
+
   // A decimal number with a point as decimal separator, within the range of
   // the single-precision field it is stored in (a larger one would be kept
   // as infinity and written back as a text no reader accepts).
@@ -124,6 +154,8 @@ public:
       char c = text[k];
       if (c < '0' || c > '9')
         FailNotANumber(line, "supportformats", text);
+      if (c != '0' && strict_ && k >= 6)
+        FailOutOfRange(line, "supportformats", text, "6 桁まで");
       if (c != '0' && k < 8)
         bits = static_cast<std::uint8_t>(bits | (1u << k));
     }
@@ -145,39 +177,45 @@ public:
         record.SetName(field);
         break;
       case TColumn::Format:
-        record.Format =
-            static_cast<TImageFormat>(static_cast<std::uint8_t>(Int(line, column, field)));
+        record.Format = static_cast<TImageFormat>(
+            static_cast<std::uint8_t>(Ranged(line, column, field, 0, ifBMP2)));
         break;
       case TColumn::SupportFormats:
         record.SupportFormats = Formats(line, field);
         break;
       case TColumn::Width:
-        record.Width = static_cast<std::uint16_t>(Int(line, column, field));
+        record.Width = static_cast<std::uint16_t>(Ranged(line, column, field, 1, 65535));
         break;
       case TColumn::Height:
-        record.Height = static_cast<std::uint16_t>(Int(line, column, field));
+        record.Height = static_cast<std::uint16_t>(Ranged(line, column, field, 1, 65535));
         break;
       case TColumn::Bit:
-        record.Bit = static_cast<std::uint8_t>(Int(line, column, field));
+        record.Bit = static_cast<std::uint8_t>(Ranged(line, column, field, 1, 32));
         break;
       case TColumn::CacheName:
         if (knowsCacheName)
           record.SetCacheName(field);
         break;
       case TColumn::Cache:
-        record.Cache = Float(line, column, field);
+        record.Cache = Capacity(line, column, field);
         break;
       case TColumn::Bps:
-        record.Bps = Int(line, column, field);
+        record.Bps = Ranged(line, column, field, 0, std::numeric_limits<std::int32_t>::max());
+        break;
+      case TColumn::Series:
+        record.SetSeries(field);
         break;
       case TColumn::Other:
         break;
       }
     }
+    if (strict_ && record.Name.empty())
+      Fail(line, "端末名がありません");
   }
 
 private:
   std::filesystem::path file_;
+  bool strict_ = false;
 };
 
 std::string FormatCapacity(float capacity) {
@@ -276,19 +314,20 @@ void TTanmatsuList::AssignCaches(const TTanmatsuList& other) {
     caches_ = other.caches_;
 }
 
-void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName) {
+void TTanmatsuList::LoadFromFile(const std::filesystem::path& fileName, TListCheck check) {
   Clear();
-  LoadFromLines(ReadCp932Lines(fileName), fileName);
+  LoadFromLines(ReadCp932Lines(fileName), fileName, check);
 }
 
-void TTanmatsuList::LoadFromText(std::string_view text, const std::filesystem::path& fileName) {
+void TTanmatsuList::LoadFromText(std::string_view text, const std::filesystem::path& fileName,
+                                 TListCheck check) {
   Clear();
-  LoadFromLines(Cp932TextToLines(text), fileName);
+  LoadFromLines(Cp932TextToLines(text), fileName, check);
 }
 
 void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
-                                  const std::filesystem::path& fileName) {
-  TListReader reader(fileName);
+                                  const std::filesystem::path& fileName, TListCheck check) {
+  TListReader reader(fileName, check);
 
   const bool tl2 = !lines.empty() && lines[0] == "TL2";
   const bool tl1 = !lines.empty() && lines[0] == "TL1";
@@ -309,8 +348,14 @@ void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
     if (tl2 && lines[i] == "cache")
       break;
     SplitFieldViews(lines[i], "\t", fields);
-    if (tl2 && fields.size() < kTl2MinFields)
+    if (tl2 && fields.size() < kTl2MinFields) {
+      // A strict reading skips blank lines only: a short line is a broken
+      // record, not one to drop without a word.
+      if (reader.Strict() && !TrimLeft(lines[i]).empty())
+        reader.Fail(lineNumber, "項目が足りません (" + std::to_string(kTl2MinFields) +
+                                    " 項目のところ " + std::to_string(fields.size()) + " 項目)");
       continue;
+    }
     if (tl1)
       record.CacheName.clear();
     reader.ReadRecord(lineNumber, header, columns, fields, tl2, record);
@@ -322,7 +367,7 @@ void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
       continue;
     TCacheCapacity entry;
     entry.SetName(fields[0]);
-    entry.Capacity = reader.Float(static_cast<int>(i) + 1, "cache", fields[1]);
+    entry.Capacity = reader.Capacity(static_cast<int>(i) + 1, "cache", fields[1]);
     AddCache(entry);
   }
 }
@@ -338,8 +383,15 @@ std::string TTanmatsuList::SaveToText() const {
 std::vector<std::string> TTanmatsuList::SaveToLines() const {
   std::vector<std::string> lines;
   lines.reserve(records_.size() + caches_.size() + 3);
+  // The series is written only when some record has one, so that a list
+  // without series keeps exactly the nine columns every reader knows.
+  const bool withSeries = std::any_of(records_.begin(), records_.end(),
+                                      [](const TTanmatsuRecord& r) { return !r.Series.empty(); });
   lines.push_back("TL2");
-  lines.push_back(JoinFields(kTl2Header, "\t"));
+  std::vector<std::string> header = kTl2Header;
+  if (withSeries)
+    header.push_back("series");
+  lines.push_back(JoinFields(header, "\t"));
   for (const TTanmatsuRecord& r : records_) {
     std::string& line = lines.emplace_back(r.Name);
     const auto put = [&line](std::string_view field) {
@@ -354,6 +406,8 @@ std::vector<std::string> TTanmatsuList::SaveToLines() const {
     put(r.CacheName);
     put(FormatCapacity(r.Cache));
     put(std::to_string(r.Bps));
+    if (withSeries)
+      put(r.Series);
   }
   lines.push_back("cache");
   for (const TCacheCapacity& c : caches_)

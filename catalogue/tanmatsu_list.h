@@ -28,6 +28,14 @@ public:
 // The message of a file that is not a handset list.
 inline constexpr std::string_view kNotAListMessage = "端末リストファイルではありません。";
 
+// How a list file is read. Lenient is how the user's own list is read at
+// start-up: values are stored in the field's width as they come and TL2 lines
+// with too few fields are skipped. Strict is for lists brought in from
+// elsewhere: a value out of the field's range (format 0..5, width and height
+// 1..65535, bit 1..32, cache and bps not negative, at most six supported
+// formats), an empty name or a short non-blank line fails naming the line.
+enum class TListCheck { Lenient, Strict };
+
 class TTanmatsuList {
 public:
   // Appends a copy; returns its index.
@@ -61,20 +69,24 @@ public:
   // Clears the list and reads a "TL1" or "TL2" file. Raises
   // ETanmatsuListFileError for a file that is not a list or holds a bad field
   // or a short line (records read before the bad line stay in the list), and
-  // EInOutError when the file cannot be opened or read.
-  void LoadFromFile(const std::filesystem::path& fileName);
+  // EInOutError when the file cannot be opened or read. Besides the known
+  // columns, a "series" column gives each record its series.
+  void LoadFromFile(const std::filesystem::path& fileName, TListCheck check = TListCheck::Lenient);
 
   // Writes the whole list as a "TL2" file, atomically. Each record's own
-  // Cache is written, not the named capacity. Raises EInOutError.
+  // Cache is written, not the named capacity; a tenth column "series" is
+  // added when some record has a series. Raises EInOutError.
   void SaveToFile(const std::filesystem::path& fileName) const;
 
   // The same reading from the CP932 text of a file held in memory (fileName
   // names it in messages), and the text SaveToFile writes.
-  void LoadFromText(std::string_view text, const std::filesystem::path& fileName);
+  void LoadFromText(std::string_view text, const std::filesystem::path& fileName,
+                    TListCheck check = TListCheck::Lenient);
   std::string SaveToText() const;
 
 private:
-  void LoadFromLines(const std::vector<std::string>& lines, const std::filesystem::path& fileName);
+  void LoadFromLines(const std::vector<std::string>& lines, const std::filesystem::path& fileName,
+                     TListCheck check);
   std::vector<std::string> SaveToLines() const;
   void CheckIndex(std::size_t index) const;
   void CheckCacheIndex(std::size_t index) const;

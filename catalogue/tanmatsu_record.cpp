@@ -2,6 +2,7 @@
 
 #include "platform/arith.h"
 #include "platform/encoding.h"
+#include "platform/translate.h"
 
 #include <cmath>
 #include <cstdio>
@@ -68,6 +69,8 @@ std::string CacheToStr(double capacity) {
 }
 
 std::string BpsToStr(std::int32_t bps) {
+  if (bps <= 0)
+    return Tr(kUnknownSpeedText);
   const char* unit = "K";
   long double x = static_cast<long double>(bps) / 1000;
   if (bps > 1000000) {

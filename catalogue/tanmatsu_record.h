@@ -96,7 +96,11 @@ std::string CarrierName(TCarrier carrier);
 // Cache capacity as text: "∞", "7.5KB", "20KB".
 std::string CacheToStr(double capacity);
 
-// Line speed as text: "28.8K", "384K", "2.4M".
+// What a handset of unknown line speed (0, as today's phones are listed)
+// shows for its speed, download time and packet charge.
+inline constexpr const char* kUnknownSpeedText = "不明";
+
+// Line speed as text: "28.8K", "384K", "2.4M"; unknown for 0 or less.
 std::string BpsToStr(std::int32_t bps);
 
 } // namespace mirufo

@@ -66,8 +66,10 @@ void TTanmatsuTreeNode::AddRecord(const TTanmatsuRecord& record) {
   TTanmatsuTreeNode* carrierNode = FindChild(carrier);
   if (carrierNode == nullptr)
     carrierNode = AddChild(carrier, tfCarrier, carrier);
-  if (record.Carrier == crUser)
+  if (record.Carrier == crUser) {
+    AddUserRecord(*carrierNode, record);
     return;
+  }
 
   TTanmatsuTreeNode* parent = carrierNode;
   if (!record.Series.empty()) {
@@ -78,6 +80,33 @@ void TTanmatsuTreeNode::AddRecord(const TTanmatsuRecord& record) {
   }
   if (parent->FindChild(record.Name) == nullptr)
     parent->AddChild(record.Name, tfName, record.Name);
+}
+
+void TTanmatsuTreeNode::AddUserRecord(TTanmatsuTreeNode& carrierNode,
+                                      const TTanmatsuRecord& record) {
+  // Without series nodes the carrier node stands for every user handset by
+  // itself; once it has children its state comes from them, so then every
+  // user handset needs a node below it.
+  if (record.Series.empty() && !carrierNode.HasChildren())
+    return;
+  TTanmatsuTreeNode* parent = &carrierNode;
+  if (!record.Series.empty()) {
+    parent = carrierNode.FindChild(record.Series);
+    if (parent == nullptr) {
+      parent = carrierNode.AddChild(record.Series, tfSeries, record.Series);
+      // A user's series or handset name may equal a built-in one: these
+      // nodes stand for user handsets only.
+      parent->carrierFilter_ = carrierNode.carrierFilter_;
+    }
+    parent->SetExpanded(false);
+  }
+  // A handset named like a series would find the series node by caption:
+  // look for a handset node only.
+  for (TTanmatsuTreeNode* child : parent->children_)
+    if (child->caption_ == record.Name && !child->nameFilter_.empty())
+      return;
+  TTanmatsuTreeNode* node = parent->AddChild(record.Name, tfName, record.Name);
+  node->carrierFilter_ = carrierNode.carrierFilter_;
 }
 
 bool TTanmatsuTreeNode::Matches(const TTanmatsuRecord& record) const {
@@ -160,6 +189,15 @@ std::unique_ptr<TTanmatsuTreeNode> CreateTanmatsuTree(const TTanmatsuSelection& 
   root->SetCaption(kTreeRootCaption);
   for (std::size_t i = 0; i < handsets.HandsetCount(); ++i)
     root->AddRecord(handsets.GetHandset(i));
+  // User handsets without a series that came before the first one with a
+  // series found a childless carrier node and got no node of their own.
+  const TTanmatsuTreeNode* user = root->FindChild(CarrierName(crUser));
+  if (user != nullptr && user->HasChildren())
+    for (std::size_t i = 0; i < handsets.HandsetCount(); ++i) {
+      const TTanmatsuRecord record = handsets.GetHandset(i);
+      if (record.Carrier == crUser && record.Series.empty())
+        root->AddRecord(record);
+    }
   return root;
 }
 

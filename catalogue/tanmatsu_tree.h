@@ -84,9 +84,14 @@ public:
   TTanmatsuTreeNode* FindChild(std::string_view caption) const;
 
   // Called on the root for one handset record: adds the carrier, series and
-  // handset nodes that are missing. User handsets get only the carrier node;
-  // handsets without a series hang under the carrier. The series node of the
-  // record is collapsed every time.
+  // handset nodes that are missing; handsets without a series hang under the
+  // carrier. The series node of the record is collapsed every time. User
+  // handsets with a series get a series node and a handset node under
+  // "ユーザー定義"; while no user handset has a series the carrier node has
+  // no children, and once it has, user handsets without a series get a
+  // handset node directly under it. User series and handset nodes also
+  // require the user carrier, so they never stand for a built-in handset of
+  // the same name.
   void AddRecord(const TTanmatsuRecord& record);
 
   // Whether the record passes this node's own filters (not its ancestors'):
@@ -115,6 +120,8 @@ public:
   void FillRows(TTanmatsuTreeNodeList& rows);
 
 private:
+  void AddUserRecord(TTanmatsuTreeNode& carrierNode, const TTanmatsuRecord& record);
+
   TTanmatsuTreeNode* parent_ = nullptr;
   TTanmatsuTreeNodeList children_;
   bool expanded_ = false;
@@ -127,7 +134,9 @@ private:
 };
 
 // A root captioned "すべて" with a node path for every handset, in catalogue
-// order. Everything starts collapsed, so the only visible row is the root.
+// order (user handsets without a series that come before the first user
+// series get their nodes after the series nodes). Everything starts
+// collapsed, so the only visible row is the root.
 std::unique_ptr<TTanmatsuTreeNode> CreateTanmatsuTree(const TTanmatsuSelection& handsets,
                                                       TGetCheckStateEvent onGetCheckState);
 

@@ -2,6 +2,7 @@
 
 #include "cli/doc_writers.h"
 #include "cli/make_options.h"
+#include "output/handset_list_import.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/translate.h"
@@ -20,6 +21,19 @@ void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataF
     list.LoadFromFile(userList);
     set.MergeList(list, true);
   }
+}
+
+std::vector<std::size_t> ImportHandsetLists(TTanmatsuOptionList& set,
+                                            const std::vector<std::string>& lists,
+                                            std::ostream* messages) {
+  std::vector<std::size_t> handsets;
+  for (const std::string& file : lists) {
+    const THandsetListImport result = ImportHandsetList(set, file);
+    handsets.insert(handsets.end(), result.Handsets.begin(), result.Handsets.end());
+    if (messages)
+      *messages << "mirufo-cli: " << HandsetListImportText(file, result) << "\n";
+  }
+  return handsets;
 }
 
 TIniFile ReadSettings(const std::filesystem::path& dataFolder, std::ostream* warnings) {

@@ -39,6 +39,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // error. Every handset ends up selected.
 void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder);
 
+// Then merges each list file, in order, as the desktop program's import does
+// (a record equal to a handset already there is not added twice), telling
+// how many were added to messages unless that is null. A bad list raises its
+// error naming the file and the line. Returns the working-set indexes of the
+// handsets the files stand for, in file order.
+std::vector<std::size_t> ImportHandsetLists(TTanmatsuOptionList& set,
+                                            const std::vector<std::string>& lists,
+                                            std::ostream* messages);
+
 // The settings file "mirufo.ini" of the data folder. The command line never
 // writes it back, so one it cannot read is only a warning (printed to
 // warnings unless that is null) and its defaults are used.

@@ -21,6 +21,7 @@ struct TListArgs {
   bool Caches = false;
   bool Sets = false;
   bool Names = false;
+  std::vector<std::string> Lists;
 };
 
 TOption<TListArgs> ListFlag(const char* name, const char* help, bool TListArgs::*field) {
@@ -31,7 +32,7 @@ TOption<TListArgs> ListFlag(const char* name, const char* help, bool TListArgs::
 TCommand<TListArgs> BuildListCommand() {
   TCommand<TListArgs> c;
   c.Doc.Name = "list";
-  c.Doc.Synopsis = "[--tsv | --names] [--caches | --sets]";
+  c.Doc.Synopsis = "[--tsv | --names] [--caches | --sets] [--list ファイル]...";
   c.Doc.Summary = "端末や作成セットの一覧を表示します";
   c.Doc.Description =
       "組み込みの端末と、データフォルダの \"tanmatsu_user.lst\" のユーザー定義端末を"
@@ -50,7 +51,9 @@ TCommand<TListArgs> BuildListCommand() {
                &TListArgs::Sets),
       ListFlag("--names", "名前だけを 1 行にひとつ、重ねずに表示します (シェルの補完のため)",
                &TListArgs::Names),
+      HandsetListOption(&TListArgs::Lists),
   };
+  c.Options.back().Info.Group = "";
   c.Doc.Examples = {
       {"mirufo-cli list --tsv | grep DoCoMo", "NTT DoCoMo の端末の一覧を表にします"},
   };
@@ -111,7 +114,7 @@ void PrintHandsets(const TTanmatsuOptionList& set, bool tsv, std::ostream& out) 
         << CacheToStr(r.Cache);
     if (!r.CacheName.empty())
       out << " (" << r.CacheName << ")";
-    out << ", " << BpsToStr(r.Bps) << "bps\n";
+    out << ", " << BpsToStr(r.Bps) << (r.Bps > 0 ? "bps\n" : "\n");
   }
 }
 
@@ -201,6 +204,7 @@ int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::filesystem::path dataFolder = DataFolder();
   TTanmatsuOptionList set;
   LoadWorkingSet(set, dataFolder);
+  ImportHandsetLists(set, a.Lists, &err);
   if (a.Names) {
     PrintNames(set, dataFolder, a, out);
     return kExitOk;

@@ -126,8 +126,14 @@ std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::st
 // Chooses the handsets: by name, all, or a make set (the named one, else the
 // current one the desktop program saved).
 void ChooseHandsets(const TMakeArgs& a, TTanmatsuOptionList& set, const TIniFile& ini,
-                    const std::filesystem::path& dataFolder) {
-  if (a.Handsets) {
+                    const std::filesystem::path& dataFolder,
+                    const std::vector<std::size_t>& listed) {
+  if (!a.Lists.empty() && !a.Handsets && !a.All && !a.SetName) {
+    std::vector<bool> ticks(set.HandsetCount(), false);
+    for (std::size_t index : listed)
+      ticks[index] = true;
+    set.ApplySelection(ticks);
+  } else if (a.Handsets) {
     set.ApplySelection(TicksForHandsets(set, *a.Handsets));
   } else if (!a.All) {
     TMakeSets sets(set);
@@ -305,6 +311,8 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::filesystem::path dataFolder = DataFolder();
   TTanmatsuOptionList set;
   LoadWorkingSet(set, dataFolder);
+  const std::vector<std::size_t> listed =
+      ImportHandsetLists(set, a.Lists, a.Quiet ? nullptr : &err);
   const TIniFile ini = ReadSettings(dataFolder, a.Quiet ? nullptr : &err);
 
   const std::string comment =
@@ -318,7 +326,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   TStandbyImageDecoratorList decorators;
   decorators.Add(&calendar);
 
-  ChooseHandsets(a, set, ini, dataFolder);
+  ChooseHandsets(a, set, ini, dataFolder, listed);
 
   TMultiFormatBitmap picture;
   LoadPicture(a.Source, picture);

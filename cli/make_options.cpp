@@ -130,6 +130,9 @@ TCommand<TMakeArgs> BuildMakeCommand() {
                    "端末を名前で選ぶ (名前だけならその端末の全スクリーン)", kHandsetGroup,
                    &TMakeArgs::Handsets, "handsets"));
   o.push_back(Flag("--all", "すべての端末", kHandsetGroup, &TMakeArgs::All));
+  o.push_back(HandsetListOption(&TMakeArgs::Lists));
+  o.back().Info.Help += " (ほかに選ばなければ、そのファイルの端末を作ります)";
+  o.back().Info.Group = kHandsetGroup;
 
   o.push_back(
       {{"--lookat", TValueKind::Required, "X,Y", "注視点 (既定: 画像の中央)", kSourceGroup, {}, ""},

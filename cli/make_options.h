@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mirufo::cli {
 
@@ -19,6 +20,9 @@ struct TMakeArgs {
   std::optional<std::string> SetName;
   std::optional<std::string> Handsets;
   bool All = false;
+  // Handset list files merged first; without one of the three above, the
+  // handsets of these files are made.
+  std::vector<std::string> Lists;
   // The make page.
   std::optional<TResizeMode> Resize;
   bool Fast = false;

@@ -73,6 +73,20 @@ template <typename Args> TCommandDoc DocOf(const TCommand<Args>& command) {
   return doc;
 }
 
+// The option --list FILE (repeatable) of the commands that read handset
+// lists: each FILE is merged into the working set as user handsets.
+template <typename Args> TOption<Args> HandsetListOption(std::vector<std::string> Args::*field) {
+  return {
+      {"--list",
+       TValueKind::Required,
+       "ファイル",
+       "端末リストファイル (TL1/TL2) の端末をユーザー定義端末として加える (何度でも指定できます)",
+       "端末の選択",
+       {},
+       "files"},
+      [field](Args& a, const std::optional<std::string>& v) { (a.*field).push_back(*v); }};
+}
+
 // An integer written as decimal digits with an optional sign, nothing
 // before or after, within low..high. Anything else raises EUsageError
 // naming the option and the value.

@@ -363,7 +363,10 @@ TBoxTexts TStandbyBoxList::Texts(int box) const {
   if (FileSizeInfo == fiDownloadTime)
     texts.Left[2] = DownloadTimeText(t->FileSize(), handset.Bps);
   else if (FileSizeInfo == fiPacketCharge)
-    texts.Left[2] = PacketChargeText(t->FileSize(), PacketChargeIndex);
+    // The packet tariffs are those of handsets with a known line speed; one
+    // of unknown speed is on none of them.
+    texts.Left[2] = handset.Bps > 0 ? PacketChargeText(t->FileSize(), PacketChargeIndex)
+                                    : Tr(kUnknownSpeedText);
   const std::string cache = CacheToStr(handset.Cache);
   if (t->IsMade()) {
     auto lines = FormatOptionTexts(t->FormatOptions());

@@ -3,6 +3,7 @@
 #include "catalogue/tanmatsu_record.h"
 #include "engine/standby_specification.h"
 #include "platform/arith.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,8 +24,9 @@ std::string FileSizeText(std::int64_t bytes) {
 }
 
 std::string DownloadTimeText(std::int64_t bytes, std::int32_t bps) {
+  // A speed of 0 means unknown: no time can be told from it.
   if (bps < 1)
-    return "";
+    return Tr(kUnknownSpeedText);
   const float seconds = static_cast<float>(static_cast<long double>(bytes) * 8 /
                                            (static_cast<long double>(bps) / 1000 * 1024));
   std::string speed = BpsToStr(bps);

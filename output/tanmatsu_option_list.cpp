@@ -104,15 +104,34 @@ void TTanmatsuOptionList::ClearHandsets() {
     DeleteHandset(HandsetCount() - 1);
 }
 
-void TTanmatsuOptionList::MergeList(const TTanmatsuList& list, bool userDefined) {
+std::size_t TTanmatsuOptionList::MergeList(const TTanmatsuList& list, bool userDefined,
+                                           bool skipKnown, std::vector<std::size_t>* indexes) {
   for (std::size_t i = 0; i < list.CacheCount(); ++i)
     handsets_.AddCache(list.GetCache(i));
+  std::size_t added = 0;
   for (std::size_t i = 0; i < list.Count(); ++i) {
     TTanmatsuRecord record = list.Get(i);
     if (userDefined)
       record.Carrier = crUser;
-    AddHandset(record);
+    const int known = skipKnown ? IndexOfStored(record) : -1;
+    if (known >= 0) {
+      if (indexes)
+        indexes->push_back(static_cast<std::size_t>(known));
+      continue;
+    }
+    const std::size_t index = AddHandset(record);
+    if (indexes)
+      indexes->push_back(index);
+    ++added;
   }
+  return added;
+}
+
+int TTanmatsuOptionList::IndexOfStored(const TTanmatsuRecord& record) const {
+  for (std::size_t i = 0; i < handsets_.Count(); ++i)
+    if (handsets_.Stored(i) == record)
+      return static_cast<int>(i);
+  return -1;
 }
 
 void TTanmatsuOptionList::ApplySelection(const std::vector<bool>& ticks) {

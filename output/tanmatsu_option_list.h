@@ -51,8 +51,13 @@ public:
   void ClearHandsets();
   // Adds list's named capacities (replacing those of the same name), then
   // appends every record of list (read with list's own capacities), as
-  // user-defined handsets when userDefined.
-  void MergeList(const TTanmatsuList& list, bool userDefined);
+  // user-defined handsets when userDefined. With skipKnown, a record equal in
+  // every field to a handset already in the working set (or to one appended
+  // before it) is not appended again. Returns how many were appended; when
+  // indexes is given, it receives per record of list the index of the
+  // handset that now stands for it.
+  std::size_t MergeList(const TTanmatsuList& list, bool userDefined, bool skipKnown = false,
+                        std::vector<std::size_t>* indexes = nullptr);
 
   // Ticks exactly the handsets whose flag is set, reporting each change
   // through SelectionChanged and the end of the batch through
@@ -89,6 +94,8 @@ public:
   std::int64_t TotalFileSize() const;
 
 private:
+  // The first handset stored exactly as the record, or -1.
+  int IndexOfStored(const TTanmatsuRecord& record) const;
   std::size_t CheckedSaveHandset(int saveIndex, const char* operation) const;
 
   TTanmatsuList handsets_;

@@ -25,7 +25,8 @@ for path in \
   usr/share/applications/org.example.mirufo.desktop \
   usr/share/metainfo/org.example.mirufo.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/mirufo.svg \
-  usr/share/icons/hicolor/256x256/apps/mirufo.png; do
+  usr/share/icons/hicolor/256x256/apps/mirufo.png \
+  usr/share/mirufo/phones.lst usr/share/mirufo/tablets.lst usr/share/mirufo/desktops.lst; do
   grep -qx "\./$path" <<<"$contents" || fail "the package lacks /$path"
 done
 extra=$(grep '^\./usr/bin/.' <<<"$contents" | grep -v -x -e './usr/bin/mirufo' -e './usr/bin/mirufo-cli' || true)

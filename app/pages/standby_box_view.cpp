@@ -16,7 +16,9 @@ constexpr int kGap = 4; // between boxes and around the grid
 
 TStandbyBoxView::TStandbyBoxView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Boxes wider than the view (a desktop panel is thousands of pixels wide)
+  // scroll sideways; otherwise the grid wraps and needs no horizontal bar.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
 }
@@ -91,14 +93,14 @@ int TStandbyBoxView::Columns() const {
 
 QRect TStandbyBoxView::BoxRect(int box) const {
   const int columns = Columns();
-  const int x = kGap + (box % columns) * (boxSize_.width() + kGap);
+  const int x = kGap + (box % columns) * (boxSize_.width() + kGap) - horizontalScrollBar()->value();
   const int y = kGap + (box / columns) * (boxSize_.height() + kGap) - verticalScrollBar()->value();
   return {QPoint(x, y), boxSize_};
 }
 
 int TStandbyBoxView::BoxAt(QPoint point) const {
   const int columns = Columns();
-  const int x = point.x() - kGap;
+  const int x = point.x() + horizontalScrollBar()->value() - kGap;
   const int y = point.y() + verticalScrollBar()->value() - kGap;
   if (x < 0 || y < 0)
     return -1;
@@ -118,6 +120,10 @@ void TStandbyBoxView::UpdateScrollBars() {
   verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
   verticalScrollBar()->setPageStep(viewport()->height());
   verticalScrollBar()->setSingleStep(std::max(1, boxSize_.height() / 4));
+  const int width = kGap + columns * (boxSize_.width() + kGap);
+  horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+  horizontalScrollBar()->setPageStep(viewport()->width());
+  horizontalScrollBar()->setSingleStep(std::max(1, boxSize_.width() / 4));
 }
 
 const QImage& TStandbyBoxView::Picture(int box) {

@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "app/pages/tanmatsu_list_view.h"
 #include "app/pages/tanmatsu_tree_view.h"
+#include "output/handset_list_import.h"
 #include "output/page_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "output/user_files.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSplitter>
@@ -46,6 +48,12 @@ TTanmatsuListForm::TTanmatsuListForm(TForm1& form)
     : TMirufoSheetForm(form), makeSets_(form.Session()) {
   setObjectName("TanmatsuListForm");
   CreateActions();
+  AskListFileName = [this](const std::string& folder) {
+    return QFileDialog::getOpenFileName(this, Q("端末リストの読み込み"),
+                                        QString::fromStdString(folder),
+                                        Q("端末リスト (*.lst);;すべてのファイル (*)"))
+        .toStdString();
+  };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -164,6 +172,8 @@ void TTanmatsuListForm::CreateActions() {
   actSetRename = make("actSetRename", kSetRenameCaption, [this] { SetRename(); });
   actSetDelete = make("actSetDelete", kSetDeleteCaption, [this] { SetDelete(); });
   actTanmatsuAdd = make("actTanmatsuAdd", "端末の追加(&A)...", [this] { TanmatsuAdd(); });
+  actTanmatsuImport =
+      make("actTanmatsuImport", "端末リストの読み込み(&I)...", [this] { TanmatsuImport(); });
   actTanmatsuEdit = make("actTanmatsuEdit", "端末の編集(&E)...", [this] { TanmatsuEdit(); });
   actTanmatsuDelete = make("actTanmatsuDelete", "端末の削除(&D)", [this] { TanmatsuDelete(); });
   actCacheList =
@@ -190,6 +200,8 @@ void TTanmatsuListForm::CreateMenus() {
 
   auto* tanmatsuMenu = new QMenu(Q("端末(&T)"), this);
   tanmatsuMenu->addActions({actTanmatsuAdd, actTanmatsuEdit, actTanmatsuDelete});
+  tanmatsuMenu->addSeparator();
+  tanmatsuMenu->addAction(actTanmatsuImport);
   tanmatsuMenu->addSeparator();
   tanmatsuMenu->addAction(actCacheList);
 
@@ -485,6 +497,37 @@ void TTanmatsuListForm::TanmatsuAdd() {
   // The new handset is ticked: the pages hear of it as of any other tick,
   // and its target gets the run's comment and calendar.
   SelectHandset(index, true);
+}
+
+void TTanmatsuListForm::TanmatsuImport() {
+  const std::string file = AskListFileName(ShippedHandsetListFolder().string());
+  if (!file.empty())
+    ImportList(file);
+}
+
+void TTanmatsuListForm::ImportList(const std::filesystem::path& file) {
+  const std::size_t before = WorkingSet().HandsetCount();
+  const THandsetListImport result = ImportHandsetList(WorkingSet(), file);
+  std::vector<std::size_t> added;
+  for (std::size_t index = before; index < WorkingSet().HandsetCount(); ++index) {
+    makeSets_.HandsetAdded(index);
+    added.push_back(index);
+  }
+  if (!added.empty()) {
+    // Handsets with a series may give "ユーザー定義" its first children, and
+    // then every user handset needs a node: the tree is built anew.
+    root_ = CreateTanmatsuTree(
+        WorkingSet(), [this](const TTanmatsuTreeNode& node) { return LeafCheckState(node); });
+    RefreshRecords();
+    FillTreeRows(0);
+    ListSelectedNode();
+    // The new handsets are ticked: the pages hear of them as of any other
+    // tick, and their targets get the run's comment and calendar.
+    SelectHandsets(added, true);
+    root_->UpdateAll();
+    RedrawTree();
+  }
+  CuteMessageDlg(HandsetListImportText(file, result), mtInformation, {"OK"}, {mrOk});
 }
 
 void TTanmatsuListForm::TanmatsuEdit() {

@@ -11,8 +11,11 @@
 #include "catalogue/tanmatsu_sort_info.h"
 #include "catalogue/tanmatsu_tree.h"
 
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 class QAction;
 class QMenu;
@@ -55,6 +58,14 @@ public:
   // Selects the list rows of these handsets (display order decides nothing).
   void SelectHandsetRows(const std::vector<std::size_t>& handsets);
 
+  // "端末リストの読み込み(&I)...": asks for a list file (tests replace the
+  // question; an empty answer cancels) and imports it.
+  std::function<std::string(const std::string& folder)> AskListFileName;
+  // Merges the list file into the working set as user handsets, ticks the
+  // added ones, rebuilds the tree (their series get nodes) and tells how
+  // many were added. A bad file raises and changes nothing.
+  void ImportList(const std::filesystem::path& file);
+
   // Tree commands, as the mouse gives them.
   void SelectTreeRow(int row);
   void ClickTreeCheckBox(int row);
@@ -68,6 +79,7 @@ public:
   QAction* actSetRename;
   QAction* actSetDelete;
   QAction* actTanmatsuAdd;
+  QAction* actTanmatsuImport;
   QAction* actTanmatsuEdit;
   QAction* actTanmatsuDelete;
   QAction* actCacheList;
@@ -103,6 +115,7 @@ private:
   void SetRename();
   void SetDelete();
   void TanmatsuAdd();
+  void TanmatsuImport();
   void TanmatsuEdit();
   void TanmatsuDelete();
   void EditCacheList();

@@ -59,6 +59,17 @@ private slots:
     QCOMPARE(g.view.BoxAt(g.view.BoxRect(99).center()), 99);
   }
 
+  void boxesWiderThanTheViewScrollSideways() {
+    TGrid g;
+    QCOMPARE(g.view.horizontalScrollBar()->maximum(), 0); // four columns fit
+    g.view.SetBoxes(3, QSize(1000, 40));
+    QCOMPARE(g.view.Columns(), 1);
+    QCOMPARE(g.view.horizontalScrollBar()->maximum(), 4 + 1004 - g.view.viewport()->width());
+    g.view.horizontalScrollBar()->setValue(600);
+    QCOMPARE(g.view.BoxRect(1).left(), 4 - 600);
+    QCOMPARE(g.view.BoxAt(QPoint(10, 50)), 1);
+  }
+
   void keptPicturesStayWithinTheBudget() {
     TGrid g;
     g.view.CacheBudget = 30 * 50 * 40 * 4; // thirty boxes

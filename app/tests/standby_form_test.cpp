@@ -110,12 +110,13 @@ private slots:
     TMadePage p;
     const std::int32_t size = p.Target(0).FileSize();
     QCOMPARE(p.page.Boxes().Texts(0).Left[2], DownloadTimeText(size, 9600));
-    QCOMPARE(p.page.Boxes().Texts(1).Left[2], std::string()); // no line speed
+    // No line speed: unknown, both as a time and as a charge.
+    QCOMPARE(p.page.Boxes().Texts(1).Left[2], std::string("不明"));
     p.page.actPacket[9]->trigger();
     QCOMPARE(p.page.Boxes().Texts(0).Left[2], PacketChargeText(size, 9));
-    QVERIFY(p.page.Boxes().Texts(1).Left[2].ends_with(" @ J-PHONE"));
+    QCOMPARE(p.page.Boxes().Texts(1).Left[2], std::string("不明"));
     p.page.actDownloadSpeed->trigger();
-    QCOMPARE(p.page.Boxes().Texts(1).Left[2], std::string());
+    QCOMPARE(p.page.Boxes().Texts(1).Left[2], std::string("不明"));
   }
 
   void cancellingTheFormatDialogRestoresTheOptions() {

@@ -131,6 +131,59 @@ private slots:
     QVERIFY(messages.Messages.empty());
   }
 
+  void importedListsAddTickedUserHandsetsWithSeriesNodesKeptAtExit() {
+    QTemporaryDir dir;
+    const std::filesystem::path list = std::filesystem::path(dir.path().toStdString()) / "a.lst";
+    test::WriteFile(list, "TL2\r\nname\tformat\tsupportformats\twidth\theight\tbit\tcachename\t"
+                          "cache\tbps\tseries\r\n"
+                          "Apple iPhone 16\t1\t010100\t1179\t2556\t24\t\t0.0\t0\tApple\r\n"
+                          "Apple iPhone Air\t1\t010100\t1260\t2736\t24\t\t0.0\t0\tApple\r\n"
+                          "Plain\t1\t010100\t100\t200\t24\t\t0.0\t0\t\r\n");
+    const std::filesystem::path bad = std::filesystem::path(dir.path().toStdString()) / "bad.lst";
+    test::WriteFile(bad, "TL2\r\nname\twidth\theight\r\nB\t10\t0\r\n");
+    test::TMessageRecorder messages;
+    {
+      TRun run(dir);
+      TTanmatsuListForm& page = run.Page();
+      page.actUncheckAll->trigger();
+      std::string askedIn;
+      std::filesystem::path answer = list;
+      page.AskListFileName = [&](const std::string& folder) {
+        askedIn = folder;
+        return answer.string();
+      };
+      page.actTanmatsuImport->trigger();
+      QVERIFY(!askedIn.empty());
+      QCOMPARE(run.Set().HandsetCount(), std::size_t(290));
+      QCOMPARE(Ticked(run.Set()), (std::vector<std::size_t>{287, 288, 289}));
+      QCOMPARE(messages.Messages.back().Text,
+               std::string("a.lst から 3 個の端末を追加しました（0 個は登録済みでした）"));
+      TTanmatsuTreeNode* user = page.TreeRoot().FindChild("ユーザー定義");
+      QVERIFY(user != nullptr);
+      QCOMPARE(user->Children().Count(), std::size_t(2));
+      QCOMPARE(user->Children()[0]->Caption(), std::string("Apple"));
+      QCOMPARE(user->Children()[1]->Caption(), std::string("Plain"));
+      QCOMPARE(run.program.Form().StatusText(), std::string("3 / 290 枚の待受画像を作成します"));
+
+      // The same file again adds nothing; a bad one adds nothing and says why.
+      page.actTanmatsuImport->trigger();
+      QCOMPARE(messages.Messages.back().Text,
+               std::string("a.lst から 0 個の端末を追加しました（3 個は登録済みでした）"));
+      answer = bad;
+      page.actTanmatsuImport->trigger();
+      QVERIFY(messages.Messages.back().Text.find("bad.lst(3行目)") != std::string::npos);
+      QCOMPARE(run.Set().HandsetCount(), std::size_t(290));
+      answer.clear();
+      page.actTanmatsuImport->trigger(); // cancelled
+      QCOMPARE(run.Set().HandsetCount(), std::size_t(290));
+    }
+    // Saved at exit with their series, and there at the next start.
+    TRun again(dir);
+    QCOMPARE(again.Set().HandsetCount(), std::size_t(290));
+    QCOMPARE(again.Set().GetHandset(287).Series, std::string("Apple"));
+    QVERIFY(again.Page().TreeRoot().FindChild("ユーザー定義")->FindChild("Apple") != nullptr);
+  }
+
   void anUnreadableSetFileIsSaidAtStartAndKept() {
     QTemporaryDir dir;
     const TUserFilePaths paths = PathsIn(dir);

@@ -336,6 +336,8 @@ TEST(TextHelpers, CacheAndBpsTexts) {
   EXPECT_EQ(BpsToStr(384000), "384K");
   EXPECT_EQ(BpsToStr(1250), "1.2K"); // 12.5 tenths go to the even 12
   EXPECT_EQ(BpsToStr(1350), "1.4K");
+  EXPECT_EQ(BpsToStr(0), "不明"); // today's phones: speed unknown, never "0K"
+  EXPECT_EQ(BpsToStr(-1), "不明");
 }
 
 TEST(TextHelpers, CarrierNames) {

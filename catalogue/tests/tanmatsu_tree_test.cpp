@@ -223,6 +223,54 @@ TEST(TreeOwnership, DeletingANodeTakesItOutOfItsParent) {
   root.reset(); // frees b without touching a's memory
 }
 
+TTanmatsuRecord UserWithSeries(const char* name, const char* series) {
+  TTanmatsuRecord r = UserHandset(name);
+  r.SetSeries(series);
+  return r;
+}
+
+TEST(TreeBuild, UserHandsetsWithASeriesGetSeriesNodesAndTheOthersHangUnderTheCarrier) {
+  TTanmatsuList list;
+  list.LoadBuiltIn();
+  // A user handset without a series before the first with one; a user copy
+  // of a built-in name inside a series named like a built-in series.
+  list.Add(UserHandset("Plain"));
+  list.Add(UserWithSeries("iPhone 16", "Apple"));
+  list.Add(UserWithSeries("Pixel 9", "Google"));
+  list.Add(UserWithSeries("iPhone 15", "Apple"));
+  list.Add(UserWithSeries("SH901iC", "901i シリーズ"));
+  list.Add(UserHandset("Later"));
+  FakeSelection handsets(list);
+  auto root = CreateTanmatsuTree(handsets, [&](const TTanmatsuTreeNode& node) {
+    return HandsetsCheckState(node, handsets, nullptr, {});
+  });
+  TTanmatsuTreeNode* user = root->FindChild("ユーザー定義");
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(Captions(user->Children()),
+            (std::vector<std::string>{"Apple", "Google", "901i シリーズ", "Later", "Plain"}));
+  EXPECT_EQ(Captions(Path(*root, {"ユーザー定義", "Apple"})->Children()),
+            (std::vector<std::string>{"iPhone 16", "iPhone 15"}));
+  EXPECT_EQ(Path(*root, {"ユーザー定義", "Later"})->Level(), 2);
+
+  // The user's nodes stand for user handsets only, never for the built-in
+  // series or handset of the same name.
+  const std::size_t builtInSh901ic = static_cast<std::size_t>(handsets.Find("SH901iC", ""));
+  EXPECT_FALSE(
+      Path(*root, {"ユーザー定義", "901i シリーズ"})->Matches(handsets.GetHandset(builtInSh901ic)));
+  EXPECT_FALSE(Path(*root, {"ユーザー定義", "901i シリーズ", "SH901iC"})
+                   ->Matches(handsets.GetHandset(builtInSh901ic)));
+  EXPECT_EQ(MatchingHandsets(*Path(*root, {"ユーザー定義", "Apple"}), handsets).size(), 2u);
+
+  // The carrier's state comes from every user handset, those without a
+  // series included.
+  root->UpdateAll();
+  EXPECT_EQ(user->CheckState(), cbChecked);
+  handsets.SetTick(handsets.HandsetCount() - 1, false); // "Later"
+  root->UpdateAll();
+  EXPECT_EQ(user->CheckState(), cbGrayed);
+  EXPECT_EQ(Path(*root, {"ユーザー定義", "Apple"})->CheckState(), cbChecked);
+}
+
 TEST_F(TreeTest, SelectedNodeAnswersFromTheListedHandsets) {
   TTanmatsuTreeNode* tk41 = Path(*root, {"Tu-Ka", "TK41"});
   selected = tk41;

@@ -23,7 +23,9 @@ TEST(StandbyTexts, DownloadTimes) {
   EXPECT_EQ(DownloadTimeText(3600, 28800), "1.0sec @ 28.8K");
   EXPECT_EQ(DownloadTimeText(7680, 384000), "0.2sec @ 384K");
   EXPECT_EQ(DownloadTimeText(2400 * 128, 2400000), "1sec @ 2.4M");
-  EXPECT_EQ(DownloadTimeText(1000, 0), "");
+  EXPECT_EQ(DownloadTimeText(1000, 0), "不明");
+  EXPECT_EQ(DownloadTimeText(0, 0), "不明");
+  EXPECT_EQ(DownloadTimeText(1000, -9600), "不明");
   EXPECT_EQ(DownloadTimeText(-1, 9600), "0sec @ 9.6K");
 }
 
