@@ -111,17 +111,26 @@ TCommand<TMakeArgs> BuildMakeCommand() {
                    &TMakeArgs::Handsets, "handsets"));
   o.push_back(Flag("--all", "すべての端末", kHandsetGroup, &TMakeArgs::All));
 
-  o.push_back(
-      {{"--lookat", TValueKind::Required, "X,Y", "注視点 (既定: 画像の中央)", kSourceGroup, {}, ""},
-       [](TMakeArgs& a, const TValue& v) {
-         const std::size_t comma = v->find(',');
-         if (comma == std::string::npos)
-           throw EUsageError(Tr("--lookat の値は X,Y の形で指定してください: ") + *v);
-         a.LookAt = TLookAtPoint{
-             StrictInteger("--lookat", v->substr(0, comma), 0, static_cast<int>(Limits().MaxSide)),
-             StrictInteger("--lookat", v->substr(comma + 1), 0,
-                           static_cast<int>(Limits().MaxSide))};
-       }});
+  o.push_back({{"--lookat",
+                TValueKind::Required,
+                "X,Y|auto",
+                "注視点 (auto: 画像の主な被写体に合わせる。既定: 画像の中央)",
+                kSourceGroup,
+                {},
+                ""},
+               [](TMakeArgs& a, const TValue& v) {
+                 a.LookAtAuto = *v == "auto";
+                 a.LookAt.reset();
+                 if (a.LookAtAuto)
+                   return;
+                 const std::size_t comma = v->find(',');
+                 if (comma == std::string::npos)
+                   throw EUsageError(Tr("--lookat の値は X,Y の形で指定してください: ") + *v);
+                 a.LookAt = TLookAtPoint{StrictInteger("--lookat", v->substr(0, comma), 0,
+                                                       static_cast<int>(Limits().MaxSide)),
+                                         StrictInteger("--lookat", v->substr(comma + 1), 0,
+                                                       static_cast<int>(Limits().MaxSide))};
+               }});
 
   o.push_back(Choice<TResizeMode>(
       "--resize", "縮小のしかた", kMakeGroup,
