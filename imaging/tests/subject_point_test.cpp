@@ -1,7 +1,9 @@
 #include "imaging/subject_point.h"
 #include "tests/support/test_picture.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace mirufo {
 namespace {
@@ -52,6 +54,34 @@ TEST(SubjectPoint, TheLargerOfTwoPatchesWinsNotThePointBetweenThem) {
   const TBitmap other = SharpSubjectPicture(1280, 960, small);
   ASSERT_TRUE(picture.CopyRect(small.Left, small.Top, other, small));
   EXPECT_TRUE(Inside(FindSubjectPoint(picture, 1), big));
+}
+
+// A portrait drawn flat, without fine texture: a face (skin, eyes, mouth,
+// hair) on a third line over a smooth background, so that only the colour
+// cues can find it.
+TEST(SubjectPoint, FindsAFaceOnAThirdLine) {
+  for (const auto& [w, h, left] : {std::tuple{900, 1200, true}, {1200, 900, false}}) {
+    const int cx = left ? w / 3 : w * 2 / 3, cy = h / 3, rx = w / 10, ry = h / 9;
+    const TBitmap picture = test::MakePicture(w, h, [&](int x, int y) {
+      const double dx = static_cast<double>(x - cx) / rx, dy = static_cast<double>(y - cy) / ry;
+      const double eyeL = std::hypot(x - (cx - rx / 2.5), y - (cy - ry / 5.0));
+      const double eyeR = std::hypot(x - (cx + rx / 2.5), y - (cy - ry / 5.0));
+      if (dx * dx + dy * dy < 1) {
+        if (eyeL < rx / 8.0 || eyeR < rx / 8.0)
+          return RGB(40, 30, 25);
+        if (std::abs(dx) < 0.3 && std::abs(dy - 0.5) < 0.08)
+          return RGB(170, 70, 70);
+        return RGB(225, 172, 140);
+      }
+      if (dx * dx + (dy + 0.3) * (dy + 0.3) < 1.4)
+        return RGB(60, 40, 30); // hair
+      return RGB(static_cast<std::uint8_t>(90 + x * 60 / w), static_cast<std::uint8_t>(120),
+                 static_cast<std::uint8_t>(150 - y * 50 / h));
+    });
+    const TSubjectPoint point = FindSubjectPoint(picture, 1);
+    EXPECT_TRUE(Inside(point, {cx - rx, cy - ry * 3 / 2, cx + rx, cy + ry}))
+        << w << "x" << h << ": " << point.X << "," << point.Y;
+  }
 }
 
 TEST(SubjectPoint, NothingThatStandsOutKeepsTheCentre) {
