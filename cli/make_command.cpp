@@ -339,6 +339,8 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (a.LookAt->X >= sourceWidth || a.LookAt->Y >= sourceHeight)
       throw EUsageError(Tr("--lookat が画像の外です"));
     lookAt = *a.LookAt;
+  } else if (a.LookAtAuto) {
+    lookAt = maker.SubjectLookAt();
   }
   maker.SetLookAt(lookAt);
   ApplyOptions(a, maker, decorators, comment, copyright, bestFit);
@@ -385,6 +387,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
   TMakeReport report = CollectReport(set, save, saved, existed);
   report.DryRun = a.DryRun;
+  report.LookAt = {maker.GetLookAt().X, maker.GetLookAt().Y};
   report.Error = error;
   if (a.Json)
     WriteJsonReport(report, out);

@@ -134,17 +134,26 @@ TCommand<TMakeArgs> BuildMakeCommand() {
   o.back().Info.Help += " (ほかに選ばなければ、そのファイルの端末を作ります)";
   o.back().Info.Group = kHandsetGroup;
 
-  o.push_back(
-      {{"--lookat", TValueKind::Required, "X,Y", "注視点 (既定: 画像の中央)", kSourceGroup, {}, ""},
-       [](TMakeArgs& a, const TValue& v) {
-         const std::size_t comma = v->find(',');
-         if (comma == std::string::npos)
-           throw EUsageError(Tr("--lookat の値は X,Y の形で指定してください: ") + *v);
-         a.LookAt = TLookAtPoint{
-             StrictInteger("--lookat", v->substr(0, comma), 0, static_cast<int>(Limits().MaxSide)),
-             StrictInteger("--lookat", v->substr(comma + 1), 0,
-                           static_cast<int>(Limits().MaxSide))};
-       }});
+  o.push_back({{"--lookat",
+                TValueKind::Required,
+                "X,Y|auto",
+                "注視点 (auto: 画像の主な被写体に合わせる。既定: 画像の中央)",
+                kSourceGroup,
+                {},
+                ""},
+               [](TMakeArgs& a, const TValue& v) {
+                 a.LookAtAuto = *v == "auto";
+                 a.LookAt.reset();
+                 if (a.LookAtAuto)
+                   return;
+                 const std::size_t comma = v->find(',');
+                 if (comma == std::string::npos)
+                   throw EUsageError(Tr("--lookat の値は X,Y の形で指定してください: ") + *v);
+                 a.LookAt = TLookAtPoint{StrictInteger("--lookat", v->substr(0, comma), 0,
+                                                       static_cast<int>(Limits().MaxSide)),
+                                         StrictInteger("--lookat", v->substr(comma + 1), 0,
+                                                       static_cast<int>(Limits().MaxSide))};
+               }});
 
   o.push_back(Choice("--resize", "縮小のしかた", kMakeGroup, ResizeModes(), &TMakeArgs::Resize));
   o.push_back(Flag("--fast", "速度優先で縮小する (既定: 品質優先)", kMakeGroup, &TMakeArgs::Fast));

@@ -16,6 +16,7 @@ namespace mirufo::cli {
 struct TMakeArgs {
   std::string Source;
   std::optional<TLookAtPoint> LookAt;
+  bool LookAtAuto = false; // --lookat auto: on the picture's subject
   // Handsets: at most one of these three.
   std::optional<std::string> SetName;
   std::optional<std::string> Handsets;

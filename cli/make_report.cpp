@@ -50,6 +50,7 @@ void WriteJsonReport(const TMakeReport& report, std::ostream& out) {
   TJson json;
   json["folder"] = report.Folder;
   json["saved"] = report.SavedCount();
+  json["lookat"] = report.LookAt;
   json["html"] = report.Html ? TJson(*report.Html) : TJson(nullptr);
   if (report.Error)
     json["error"] = *report.Error;

@@ -3,6 +3,7 @@
 // Written as text lines for people or as JSON for programs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -38,6 +39,7 @@ struct TReportEntry {
 
 struct TMakeReport {
   std::string Folder;              // with a trailing separator
+  std::array<int, 2> LookAt{};     // the look-at point the images were made with
   std::optional<std::string> Html; // the page's path, when one is saved
   std::vector<TReportEntry> Entries;
   std::optional<std::string> Error; // why the run stopped

@@ -1,6 +1,7 @@
 // The maker: targets, the source stage and the make run with its progress.
 #include "engine/standby_maker.h"
 
+#include "imaging/subject_point.h"
 #include "platform/arith.h"
 
 #include <algorithm>
@@ -57,6 +58,11 @@ void TStandbyMaker::SetLookAt(TLookAtPoint point) {
     return;
   sourceStage_->LookAt = point;
   ResetAll();
+}
+
+TLookAtPoint TStandbyMaker::SubjectLookAt() const {
+  const TSubjectPoint point = FindSubjectPoint(sourceStage_->Bitmap, RunThreads());
+  return {point.X, point.Y};
 }
 
 void TStandbyMaker::ResetAll() {

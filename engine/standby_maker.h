@@ -50,6 +50,10 @@ public:
   void SetSource(TBitmap&& bitmap);
   TLookAtPoint GetLookAt() const { return sourceStage_->LookAt; }
   void SetLookAt(TLookAtPoint point);
+  // The point on the source picture's main subject (FindSubjectPoint, on
+  // the make run's threads): a pixel of the picture, (0, 0) when it is
+  // empty. Only computes; SetLookAt stores it.
+  TLookAtPoint SubjectLookAt() const;
   TImageBufferNode& SourceStage() const { return *sourceStage_; }
 
   // Releases every stage of every target.

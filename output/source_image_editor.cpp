@@ -2,6 +2,7 @@
 
 #include "imaging/tone.h"
 #include "output/standby_session.h"
+#include "platform/ini_file.h"
 
 #include <algorithm>
 #include <utility>
@@ -17,14 +18,33 @@ void TSourceImageEditor::CommitPicture() {
   session_.SetSourceImage(picture_);
 }
 
-void TSourceImageEditor::Replace(TBitmap picture) {
+void TSourceImageEditor::Replace(TBitmap picture, bool findSubject) {
   picture_ = std::move(picture);
   CommitPicture();
+  if (findSubject)
+    AutoLookAt();
+}
+
+bool TSourceImageEditor::AutoLookAt() {
+  if (!HasPicture())
+    return false;
+  // The maker holds the committed picture; it finds the point for both
+  // front ends.
+  session_.SetLookAtPoint(session_.WorkingSet().Maker().SubjectLookAt());
+  return true;
+}
+
+void TSourceImageEditor::LoadSettings(const TIniFile& ini) {
+  AutoLookAtOnOpen = ini.ReadBool(kSourceImageSection, kAutoLookAtOnOpenKey, false);
+}
+
+void TSourceImageEditor::SaveSettings(TIniFile& ini) const {
+  ini.WriteBool(kSourceImageSection, kAutoLookAtOnOpenKey, AutoLookAtOnOpen);
 }
 
 void TSourceImageEditor::Open(const std::string& path, TBitmap picture) {
   session_.SetSourceFileName(path);
-  Replace(std::move(picture));
+  Replace(std::move(picture), AutoLookAtOnOpen);
   selection_ = kNoSelection;
   anchor_ = {-1, -1};
   ActualPixels();
@@ -32,7 +52,7 @@ void TSourceImageEditor::Open(const std::string& path, TBitmap picture) {
 
 void TSourceImageEditor::Paste(TBitmap picture) {
   session_.SetSourceFileName(kClipboardSourceName);
-  Replace(std::move(picture));
+  Replace(std::move(picture), AutoLookAtOnOpen);
   selection_ = kNoSelection;
   anchor_ = {-1, -1};
 }

@@ -13,7 +13,14 @@
 
 namespace mirufo {
 
+class TIniFile;
 class TStandbySession;
+
+// The source image page's settings: section, the recent files' key prefix,
+// and whether an opened picture gets its look-at point on its subject.
+inline constexpr const char* kSourceImageSection = "SourceImage";
+inline constexpr const char* kRecentFilesKey = "RecentFiles";
+inline constexpr const char* kAutoLookAtOnOpenKey = "AutoLookAtOnOpen";
 
 // The source file name shown after a paste.
 inline constexpr const char* kClipboardSourceName = "クリップボード";
@@ -50,10 +57,21 @@ public:
   // A decoded file becomes the picture: the source file name becomes the
   // path, the selection none and the zoom 1. No undo copy is taken. The
   // caller decodes first, so that a file that cannot be read changes
-  // neither the picture nor the name.
+  // neither the picture nor the name. With AutoLookAtOnOpen the look-at
+  // point goes on the picture's subject instead of its centre.
   void Open(const std::string& path, TBitmap picture);
-  // The clipboard's picture, named kClipboardSourceName; no undo copy.
+  // The clipboard's picture, named kClipboardSourceName; no undo copy. The
+  // look-at point as for Open.
   void Paste(TBitmap picture);
+
+  // Puts the look-at point on the picture's main subject (the maker's
+  // SubjectLookAt). False without a picture.
+  bool AutoLookAt();
+  // Whether Open and Paste find the subject; off unless the settings say so.
+  bool AutoLookAtOnOpen = false;
+  // Reads and writes AutoLookAtOnOpen (kAutoLookAtOnOpenKey, default off).
+  void LoadSettings(const TIniFile& ini);
+  void SaveSettings(TIniFile& ini) const;
   // The undo picture becomes the picture; there is no redo.
   void Undo();
 
@@ -99,7 +117,7 @@ public:
   TPixel LookAt() const;
 
 private:
-  void Replace(TBitmap picture);
+  void Replace(TBitmap picture, bool findSubject = false);
 
   TStandbySession& session_;
   TBitmap picture_;

@@ -33,9 +33,6 @@ QString Q(const char* text) {
   return QString::fromUtf8(Tr(text));
 }
 
-constexpr const char* kSettingsSection = "SourceImage";
-constexpr const char* kRecentFilesKey = "RecentFiles";
-
 // The loader's filter ("description|patterns|...", patterns joined by ";")
 // in the form of Qt's file dialogs: "description (*.a *.A *.b)" items joined
 // by ";;". Each pattern is given in lower and upper case, since file systems
@@ -110,7 +107,9 @@ TImageForm::TImageForm(TForm1& form)
   readClipboard();
   connect(clipboard, &QClipboard::dataChanged, this, readClipboard);
 
-  recent_.Load(UserFiles().OpenSettings(), kSettingsSection, kRecentFilesKey);
+  const TIniFile& settings = UserFiles().OpenSettings();
+  recent_.Load(settings, kSourceImageSection, kRecentFilesKey);
+  editor_.LoadSettings(settings);
   RebuildRecentMenu();
   RegisterPage();
 }
@@ -119,8 +118,10 @@ TImageForm::~TImageForm() {
   // A settings file that could not be read is left alone; the main window
   // reports that once. A failed write is kept among its messages.
   if (UserFiles().SettingsLoaded())
-    static_cast<void>(UserFiles().SaveSettings(
-        [this](TIniFile& ini) { recent_.Save(ini, kSettingsSection, kRecentFilesKey); }));
+    static_cast<void>(UserFiles().SaveSettings([this](TIniFile& ini) {
+      recent_.Save(ini, kSourceImageSection, kRecentFilesKey);
+      editor_.SaveSettings(ini);
+    }));
 }
 
 QAction* TImageForm::MakeAction(const char* name, const char* caption, std::function<void()> run) {
@@ -201,6 +202,12 @@ void TImageForm::CreateActions() {
   actActualPixels->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0));
   actLookAtToCursorPos = MakeAction("actLookAtToCursorPos", "注視点をここに設定(&M)",
                                     [this] { editor_.SetLookAt(popupPixel_); });
+  actAutoLookAt =
+      MakeAction("actAutoLookAt", "注視点を自動で決める(&A)", [this] { editor_.AutoLookAt(); });
+  actAutoLookAtOnOpen =
+      MakeAction("actAutoLookAtOnOpen", "開いたときに注視点を自動で決める",
+                 [this] { editor_.AutoLookAtOnOpen = !editor_.AutoLookAtOnOpen; });
+  actAutoLookAtOnOpen->setCheckable(true);
 
   for (std::size_t i = 0; i < mnuRecentFile.size(); ++i) {
     auto* item = new QAction(this);
@@ -226,16 +233,17 @@ void TImageForm::CreateMenus() {
   for (QAction* item : mnuRecentFile)
     file->addAction(item);
   menu("編集(&E)", {actUndo, nullptr, actCopy, actCopyAll, actPaste});
-  menu("イメージ(&I)", {actBrightnessContrast, nullptr, actRotate90, actRotate270, actRotate180,
-                        actFlipHorizontal, actFlipVertical, nullptr, actCrop});
+  menu("イメージ(&I)",
+       {actBrightnessContrast, nullptr, actRotate90, actRotate270, actRotate180, actFlipHorizontal,
+        actFlipVertical, nullptr, actCrop, nullptr, actAutoLookAt, actAutoLookAtOnOpen});
   menu("フィルタ(&T)", {actSepia, actGrayscale, actSolarize, actNegative});
   menu("表示(&V)", {actZoomIn, actZoomOut, actActualPixels});
   menus_.push_back(CreateHelpMenu());
 
   popup_ = new QMenu(this);
   for (QAction* action :
-       {actLookAtToCursorPos, static_cast<QAction*>(nullptr), actActualPixels, actZoomIn,
-        actZoomOut, static_cast<QAction*>(nullptr), actOpen, actPaste}) {
+       {actLookAtToCursorPos, actAutoLookAt, static_cast<QAction*>(nullptr), actActualPixels,
+        actZoomIn, actZoomOut, static_cast<QAction*>(nullptr), actOpen, actPaste}) {
     if (action)
       popup_->addAction(action);
     else
@@ -311,6 +319,8 @@ void TImageForm::UpdateActions() {
   actZoomOut->setEnabled(editor_.CanZoomOut());
   actActualPixels->setEnabled(editor_.Zoom() != 1);
   actLookAtToCursorPos->setEnabled(picture && editor_.Contains(popupPixel_));
+  actAutoLookAt->setEnabled(picture);
+  actAutoLookAtOnOpen->setChecked(editor_.AutoLookAtOnOpen);
 }
 
 void TImageForm::OpenFile(const std::string& path) {

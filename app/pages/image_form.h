@@ -23,9 +23,9 @@ class TImageForm : public TMirufoSheetForm {
   Q_OBJECT
 
 public:
-  // Reads the recent files from the settings.
+  // Reads the recent files and the editor's settings.
   explicit TImageForm(TForm1& form);
-  // Writes the recent files to the settings.
+  // Writes them back.
   ~TImageForm() override;
 
   std::string Caption() const override;
@@ -73,6 +73,8 @@ public:
   QAction* actZoomOut;
   QAction* actActualPixels;
   QAction* actLookAtToCursorPos;
+  QAction* actAutoLookAt;
+  QAction* actAutoLookAtOnOpen;
   std::array<QAction*, kRecentFileCount> mnuRecentFile{};
 
 protected:

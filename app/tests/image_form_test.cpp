@@ -1,7 +1,7 @@
 // The source image page as a user meets it: opening (and a file that cannot
 // be read), undo, selecting with the mouse and cropping, the recent files,
-// zoom limits, the brightness dialog, drag and drop, the clipboard, and a
-// tone command reaching the maker.
+// zoom limits, the brightness dialog, drag and drop, the clipboard, a tone
+// command reaching the maker, and the look-at point found on the subject.
 #include "app/dialogs/brightness_contrast_dialog.h"
 #include "app/main_form.h"
 #include "app/mirufo_program.h"
@@ -12,9 +12,11 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/errors.h"
 #include "platform/ini_file.h"
+#include "tests/support/test_picture.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
@@ -85,6 +87,16 @@ struct TPageFixture {
   }
   std::string Status() const { return program.Form().StatusText(); }
 };
+
+QImage ToQImage(const TBitmap& bitmap) {
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB888);
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const TColor c = bitmap.GetPixel(x, y);
+      image.setPixelColor(x, y, QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+    }
+  return image;
+}
 
 TBitmap FromQImage(const QImage& image) {
   TBitmap bitmap(image.width(), image.height());
@@ -388,6 +400,51 @@ private slots:
     const TTanmatsuOptionList& set = f.program.Form().Session().WorkingSet();
     QCOMPARE(set.CompletedCount(), set.TargetCount());
     QVERIFY(set.TargetCount() > 0);
+  }
+
+  void lookAtFoundByTheCommandAndOnOpeningWithTheOption() {
+    QTemporaryDir dir;
+    const TRect patch{150, 20, 210, 80};
+    const std::string path =
+        SavePicture(dir, "photo.png", ToQImage(test::SharpSubjectPicture(240, 180, patch)));
+    auto onPatch = [&](const TPageFixture& f) {
+      const TLookAtPoint p = f.program.Form().Session().LookAtPoint();
+      return p.X >= patch.Left && p.X < patch.Right && p.Y >= patch.Top && p.Y < patch.Bottom;
+    };
+    {
+      TPageFixture f(PathsIn(dir));
+      f.page.UpdateActions();
+      QVERIFY(!f.page.actAutoLookAt->isEnabled());
+      QVERIFY(!f.page.actAutoLookAtOnOpen->isChecked());
+      QVERIFY(f.page.PopupMenu()->actions().contains(f.page.actAutoLookAt));
+      QVERIFY(f.page.GetPageMenu()[2]->actions().contains(f.page.actAutoLookAtOnOpen));
+      f.program.Form().ApplySelection(std::vector<bool>(2, true));
+      f.page.OpenFile(path);
+      QCOMPARE(f.program.Form().Session().LookAtPoint(), (TLookAtPoint{120, 90}));
+      // Made images are made again from the new point.
+      f.program.Form().actNext->trigger();
+      const TTanmatsuOptionList& set = f.program.Form().Session().WorkingSet();
+      QCOMPARE(set.CompletedCount(), set.TargetCount());
+      f.program.Form().actBack->trigger();
+      f.Trigger(f.page.actAutoLookAt);
+      QVERIFY(onPatch(f));
+      QCOMPARE(set.CompletedCount(), 0);
+
+      f.Trigger(f.page.actAutoLookAtOnOpen);
+      f.page.UpdateActions();
+      QVERIFY(f.page.actAutoLookAtOnOpen->isChecked());
+      f.Mouse(QEvent::MouseButtonPress, f.PointOf(3, 4), Qt::LeftButton, Qt::ControlModifier);
+      f.page.OpenFile(path);
+      QVERIFY(onPatch(f));
+    }
+    // The option is kept for the next run.
+    QCOMPARE(TIniFile(PathsIn(dir).Settings).ReadString("SourceImage", "AutoLookAtOnOpen", ""),
+             std::string("1"));
+    TPageFixture again(PathsIn(dir));
+    again.page.UpdateActions();
+    QVERIFY(again.page.actAutoLookAtOnOpen->isChecked());
+    again.page.OpenFile(path);
+    QVERIFY(onPatch(again));
   }
 
   void droppingAFileOpensTheFirst() {

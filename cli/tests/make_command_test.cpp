@@ -4,6 +4,7 @@
 #include "picture_files.h"
 #include "platform/encoding.h"
 #include "platform/text_file.h"
+#include "test_picture.h"
 #include "test_support.h"
 
 #include <gif_lib.h>
@@ -42,6 +43,17 @@ std::string Bmp24(int width, int height) {
     row.resize(static_cast<std::size_t>(stride), '\0');
     bmp.Pixels += row;
   }
+  return test::MakeBmp(bmp);
+}
+
+// A bitmap as a 24-bit bottom-up BMP.
+std::string BmpOf(const TBitmap& picture) {
+  test::BmpSpec bmp;
+  bmp.Width = picture.Width();
+  bmp.Height = picture.Height();
+  const std::size_t stride = (static_cast<std::size_t>(picture.Width()) * 3 + 3) / 4 * 4;
+  for (int y = picture.Height() - 1; y >= 0; --y)
+    bmp.Pixels.append(reinterpret_cast<const char*>(picture.ScanLine(y)), stride);
   return test::MakeBmp(bmp);
 }
 
@@ -255,6 +267,33 @@ TEST_F(CliMake, UserHandsetsAndMakeSets) {
   sets = RunCli({"list", "--sets", "--tsv"}, home.Path());
   EXPECT_EQ(sets.Out, "set\tname\tseries\tscreen\nfirst\tSH901iC\t901i シリーズ\t\n"
                       "second\tマイ端末\t\t\n");
+}
+
+TEST_F(CliMake, TheLookAtPointIsReportedAndFoundOnRequest) {
+  const TRect patch{230, 20, 300, 90};
+  WriteBytes(home / "subject.bmp", BmpOf(test::SharpSubjectPicture(320, 240, patch)));
+  const std::string subject = (home / "subject.bmp").string();
+  auto lookAt = [&](std::vector<std::string> args) {
+    args.insert(args.end(), {"--handsets", "SH901iC", "--json", "--out", Out(), "--overwrite"});
+    auto r = Make(args);
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    return Report(r)["lookat"];
+  };
+  EXPECT_EQ(lookAt({Src(), "--dry-run"}), TJson::parse("[32, 24]"));
+  EXPECT_EQ(lookAt({Src(), "--lookat", "5,40", "--dry-run"}), TJson::parse("[5, 40]"));
+  for (bool dryRun : {true, false}) {
+    std::vector<std::string> args{subject, "--lookat", "1,1", "--lookat", "auto"};
+    if (dryRun)
+      args.push_back("--dry-run");
+    const TJson point = lookAt(args);
+    ASSERT_TRUE(point.is_array() && point.size() == 2) << point;
+    const int x = point[0], y = point[1];
+    EXPECT_TRUE(x >= patch.Left && x < patch.Right && y >= patch.Top && y < patch.Bottom) << point;
+  }
+  // The last --lookat given holds.
+  EXPECT_EQ(lookAt({subject, "--lookat", "auto", "--lookat", "7,8", "--dry-run"}),
+            TJson::parse("[7, 8]"));
+  EXPECT_EQ(Make({Src(), "--lookat", "automatic"}).Status, 2);
 }
 
 TEST_F(CliMake, BadInput) {

@@ -5,6 +5,7 @@
 #include "output/source_image_editor.h"
 #include "output/source_view_layout.h"
 #include "output/standby_session.h"
+#include "platform/ini_file.h"
 #include "test_picture.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,42 @@ TEST(SourceImageEditor, OpenSetsNamePictureCentreAndZoom) {
   f.editor.Paste(Picture());
   EXPECT_EQ(f.session.SourceFileName(), kClipboardSourceName);
   EXPECT_FALSE(f.editor.CanUndo());
+}
+
+TEST(SourceImageEditor, TheLookAtPointGoesOnTheSubjectOnRequestOrOnOpening) {
+  const TRect patch{420, 60, 560, 200};
+  const TBitmap photo = test::SharpSubjectPicture(640, 480, patch);
+  auto onPatch = [&](TLookAtPoint p) {
+    return p.X >= patch.Left && p.X < patch.Right && p.Y >= patch.Top && p.Y < patch.Bottom;
+  };
+  Fixture f;
+  EXPECT_FALSE(f.editor.AutoLookAt()); // no picture yet
+  f.editor.Open("/p/a.png", photo);
+  EXPECT_EQ(f.session.LookAtPoint(), (TLookAtPoint{320, 240}));
+  ASSERT_TRUE(f.editor.AutoLookAt());
+  EXPECT_TRUE(onPatch(f.session.LookAtPoint()));
+
+  // With the option, opening and pasting find it; an edit of the picture
+  // puts the point back at the centre as always.
+  f.editor.AutoLookAtOnOpen = true;
+  f.editor.Open("/p/b.png", photo);
+  EXPECT_TRUE(onPatch(f.session.LookAtPoint()));
+  ASSERT_TRUE(f.editor.ApplyTone(tkGrayscale));
+  EXPECT_EQ(f.session.LookAtPoint(), (TLookAtPoint{320, 240}));
+  f.editor.Paste(photo);
+  EXPECT_TRUE(onPatch(f.session.LookAtPoint()));
+}
+
+TEST(SourceImageEditor, TheOpeningOptionIsOffUnlessTheSettingsSayOn) {
+  Fixture f;
+  f.editor.LoadSettings(TIniFile("/x.ini", ""));
+  EXPECT_FALSE(f.editor.AutoLookAtOnOpen);
+  f.editor.LoadSettings(TIniFile("/x.ini", "[sourceimage]\nAutoLookAtOnOpen=0x1\n"));
+  EXPECT_TRUE(f.editor.AutoLookAtOnOpen);
+  TIniFile written("/x.ini", "[SourceImage]\nRecentFiles.Count=0\n");
+  f.editor.SaveSettings(written);
+  EXPECT_EQ(written.ReadString(kSourceImageSection, kAutoLookAtOnOpenKey, ""), "1");
+  EXPECT_EQ(written.ReadString(kSourceImageSection, "RecentFiles.Count", ""), "0");
 }
 
 TEST(SourceImageEditor, UndoIsOneLevelAndEmptiesTheSelection) {
