@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTimer>
 #include <QUrl>
 
