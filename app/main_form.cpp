@@ -3,6 +3,7 @@
 #include "app/cute_message_dlg.h"
 #include "app/dialogs/about_dialog.h"
 #include "app/mirufo_sheet_form.h"
+#include "app/mnemonics.h"
 #include "app/progress_form.h"
 #include "output/page_texts.h"
 #include "platform/folders.h"
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <tuple>
 
 #ifndef MIRUFO_HELP_DIR
 #define MIRUFO_HELP_DIR "/usr/local/share/doc/mirufo"
@@ -39,6 +41,8 @@ QString Q(const char* text) {
 }
 
 constexpr const char* kHelpFileName = "mirufo.html";
+// A page menu's own title, kept while the menu bar shows it unmarked.
+constexpr const char* kCaptionProperty = "mirufoCaption";
 
 } // namespace
 
@@ -232,22 +236,46 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::GoToPage(int index) {
   if (making_)
     return;
+  // The new page's title and menus come first: arriving at the make page
+  // starts a run at once, and the menus of the page left behind must not
+  // work during it.
+  ShowPageFrame(sheets_.Page(index));
   sheets_.SetCurrent(index);
   TMirufoSheetForm* page = sheets_.CurrentPage();
-  menuBar()->clear();
-  if (page) {
-    setWindowTitle(QString::fromStdString(FrameTitle(Tr(kApplicationTitle), page->Caption())));
-    const std::vector<QMenu*> menus = page->GetPageMenu();
-    for (QMenu* menu : menus)
-      menuBar()->addMenu(menu);
-    menuBar()->setVisible(!menus.empty());
-  } else {
-    setWindowTitle(Q(kApplicationTitle));
-    menuBar()->hide();
-  }
   backAllowed_ = CanGoBack(sheets_.Current());
   nextAllowed_ = page && CanGoForward(sheets_.Current(), sheets_.PageCount(), page->CanGoNext());
   UpdateActions();
+}
+
+void TForm1::ShowPageFrame(TMirufoSheetForm* page) {
+  menuBar()->clear();
+  if (!page) {
+    setWindowTitle(Q(kApplicationTitle));
+    menuBar()->hide();
+    return;
+  }
+  setWindowTitle(QString::fromStdString(FrameTitle(Tr(kApplicationTitle), page->Caption())));
+  // Where a control of the page and a menu or the bottom bar mark the same
+  // letter, the page's control keeps it: the menu is then reached by F10
+  // or the arrows, Back and Next by Tab.
+  const QSet<QChar> taken = ControlMnemonics(page);
+  const std::vector<QMenu*> menus = page->GetPageMenu();
+  for (QMenu* menu : menus) {
+    if (!menu->property(kCaptionProperty).isValid())
+      menu->setProperty(kCaptionProperty, menu->title());
+    const QString caption = menu->property(kCaptionProperty).toString();
+    menu->setTitle(taken.contains(MnemonicLetter(caption)) ? WithoutMnemonic(caption) : caption);
+    DropRepeatedMnemonics(menu);
+    menuBar()->addMenu(menu);
+  }
+  menuBar()->setVisible(!menus.empty());
+  for (auto [button, action, key] :
+       {std::tuple{btnBack_, actBack, Qt::Key_B}, std::tuple{btnNext_, actNext, Qt::Key_N}}) {
+    const bool free = !taken.contains(QChar(key));
+    action->setShortcut(free ? QKeySequence(Qt::ALT | key) : QKeySequence());
+    button->setText(free ? action->text() : WithoutMnemonic(action->text()));
+    button->setShortcut(QKeySequence()); // the action owns the key
+  }
 }
 
 void TForm1::RefreshNext(TMirufoSheetForm& page) {

@@ -91,6 +91,8 @@ protected:
 
 private:
   void CreateActions();
+  // The title, the menu bar and the bottom bar's keys of a page (or none).
+  void ShowPageFrame(TMirufoSheetForm* page);
   QWidget* CreateBottomBar();
   void LoadSettings();
   void SaveSettings();

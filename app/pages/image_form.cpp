@@ -127,6 +127,9 @@ QAction* TImageForm::MakeAction(const char* name, const char* caption, std::func
   auto* action = new QAction(Q(caption), this);
   action->setObjectName(name);
   connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+    // The picture stays as it is while a make run reads it.
+    if (Form().IsMaking())
+      return;
     RunCommand(run);
     UpdateActions();
   });
