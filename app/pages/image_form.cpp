@@ -340,10 +340,15 @@ void TImageForm::OpenFile(const std::string& path) {
   editor_.Open(path, std::move(picture));
   recent_.Add(path);
   RebuildRecentMenu();
-  // A new picture shows from its top-left corner.
   PictureChanged();
-  view_->horizontalScrollBar()->setValue(0);
-  view_->verticalScrollBar()->setValue(0);
+  ShowLookAtPoint();
+}
+
+void TImageForm::ShowLookAtPoint() {
+  // A new picture larger than the view shows its look-at point (its centre)
+  // in the middle, with the mark on screen.
+  const TLookAtPoint point = LookAtPoint();
+  view_->CentreOn({point.X, point.Y});
 }
 
 void TImageForm::OpenRecentFile(std::size_t index) {
@@ -377,6 +382,7 @@ void TImageForm::Paste() {
     return;
   editor_.Paste(FromImage(image));
   PictureChanged();
+  ShowLookAtPoint();
 }
 
 void TImageForm::CopyToClipboard(const TBitmap& picture) {

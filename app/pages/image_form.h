@@ -91,6 +91,7 @@ private:
   void Geometry(const std::function<bool()>& command);
   void SetZoom(const std::function<void()>& change);
   void PictureChanged();
+  void ShowLookAtPoint();
   void ShowSelectionText();
   void ShowPopup(QPoint at);
 

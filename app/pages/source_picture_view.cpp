@@ -1,5 +1,7 @@
 #include "app/pages/source_picture_view.h"
 
+#include "platform/translate.h"
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,6 +14,10 @@
 
 namespace mirufo {
 namespace {
+
+constexpr const char* kEmptyPageHint =
+    "画像を開くには、ここをダブルクリックするか Ctrl+O を押します。\n"
+    "画像ファイルをここにドロップするか、Ctrl+V で貼り付けることもできます。";
 
 int WholeZoom(float zoom) {
   return std::max(1, static_cast<int>(std::lround(zoom)));
@@ -84,6 +90,12 @@ void TSourcePictureView::ZoomChanged(float oldZoom) {
       static_cast<int>(std::lround(midY * zoom - layout_.ClientHeight / 2.0)));
 }
 
+void TSourcePictureView::CentreOn(TPixel pixel) {
+  const int zoom = WholeZoom(editor_.Zoom());
+  horizontalScrollBar()->setValue(pixel.X * zoom + zoom / 2 - layout_.ClientWidth / 2);
+  verticalScrollBar()->setValue(pixel.Y * zoom + zoom / 2 - layout_.ClientHeight / 2);
+}
+
 QPoint TSourcePictureView::Origin() const {
   return {PictureOrigin(layout_.OffsetX, horizontalScrollBar()->value()),
           PictureOrigin(layout_.OffsetY, verticalScrollBar()->value())};
@@ -117,8 +129,13 @@ void TSourcePictureView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.fillRect(event->rect(), palette().color(QPalette::Dark));
   const TBitmap& picture = editor_.Picture();
-  if (picture.Empty())
+  if (picture.Empty()) {
+    // An empty page says how a picture gets here.
+    painter.setPen(palette().color(QPalette::BrightText));
+    painter.drawText(viewport()->rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                     QString::fromUtf8(Tr(kEmptyPageHint)));
     return;
+  }
   const int zoom = WholeZoom(editor_.Zoom());
   const QPoint origin = Origin();
   const QRect drawn =

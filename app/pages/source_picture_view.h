@@ -28,6 +28,9 @@ public:
   // A zoom change keeps the picture point at the middle of the view there.
   void ZoomChanged(float oldZoom);
   const TSourceViewLayout& Layout() const { return layout_; }
+  // Scrolls so that a picture pixel is at the middle of the view, as far as
+  // the scroll bars go.
+  void CentreOn(TPixel pixel);
 
   // The picture pixel under a point of the viewport.
   TPixel PixelAt(QPoint point) const;

@@ -289,6 +289,19 @@ private slots:
     QVERIFY(!f.view.horizontalScrollBar()->isVisible());
   }
 
+  // A picture larger than the view opens with its look-at point (the
+  // centre) in the middle of the view; a small one stays centred whole.
+  void aLargePictureOpensAtItsLookAtPoint() {
+    TPageFixture f;
+    f.page.OpenFile(SavePicture(f.dir, "large.png", Gradient(2001, 1501)));
+    QVERIFY(f.view.horizontalScrollBar()->isVisible() && f.view.verticalScrollBar()->isVisible());
+    const QPoint middle = f.view.viewport()->rect().center();
+    QVERIFY((f.PointOf(1000, 750) - middle).manhattanLength() <= 2);
+    QVERIFY(std::abs(f.view.PixelAt(middle).X - 1000) <= 1);
+    f.page.OpenFile(SavePicture(f.dir, "small.png"));
+    QCOMPARE(f.view.horizontalScrollBar()->value(), 0);
+  }
+
   void handScrollingWithTheSpaceBar() {
     TPageFixture f;
     f.page.OpenFile(SavePicture(f.dir, "a.png", Gradient(100, 80)));
