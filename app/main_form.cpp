@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusTipEvent>
+#include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -93,6 +95,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateActions() {
+  OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   auto make = [this](const char* name, const char* caption, const char* hint) {
     auto* action = new QAction(Q(caption), this);
     action->setObjectName(name);
@@ -394,16 +397,39 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::OpenHelp() {
   // Beside the program (a build or a portable copy), else where it is
-  // installed. A missing file is the browser's to report.
+  // installed.
   std::filesystem::path help = ProgramFolder() / kHelpFileName;
   std::error_code error;
   if (!std::filesystem::exists(help, error))
     help = std::filesystem::path(MIRUFO_HELP_DIR) / kHelpFileName;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+  const QString path = QString::fromStdString(help.string());
+  if (!OpenUrl(QUrl::fromLocalFile(path)))
+    ShowHelpWindow(path);
+}
+
+void TForm1::ShowHelpWindow(const QString& path) {
+  // Without a browser the desktop opens nothing: the page shows in a window
+  // of the program's own.
+  if (!helpWindow_) {
+    helpWindow_ = new QTextBrowser(this);
+    helpWindow_->setObjectName("HelpWindow");
+    helpWindow_->setWindowFlag(Qt::Window);
+    helpWindow_->setOpenExternalLinks(true);
+    helpWindow_->resize(640, 560);
+  }
+  helpWindow_->setWindowTitle(Q("ヘルプ"));
+  if (QFile::exists(path))
+    helpWindow_->setSource(QUrl::fromLocalFile(path));
+  else
+    helpWindow_->setPlainText(QString::fromStdString(
+        FillFormat(Tr("ヘルプファイルが見つかりません。\n%s"), {path.toStdString()})));
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void TForm1::OpenHomePage() {
-  QDesktopServices::openUrl(QUrl(QStringLiteral(MIRUFO_HOMEPAGE_URL)));
+  OpenUrl(QUrl(QStringLiteral(MIRUFO_HOMEPAGE_URL)));
 }
 
 } // namespace mirufo

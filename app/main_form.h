@@ -21,6 +21,8 @@
 class QAction;
 class QLabel;
 class QPushButton;
+class QTextBrowser;
+class QUrl;
 
 namespace mirufo {
 
@@ -42,6 +44,11 @@ public:
   TMirufoSheetManager& SheetManager() { return sheets_; }
   TUserFiles& UserFiles() { return userFiles_; }
   void SetProgressForm(TProgressForm* progress) { progress_ = progress; }
+  // Asks the desktop to open an address; false when it could not (no
+  // browser). Replaceable, so that tests open nothing.
+  std::function<bool(const QUrl&)> OpenUrl;
+  // The program's own help window, once help has needed it.
+  QTextBrowser* HelpWindow() const { return helpWindow_; }
   TProgressForm* ProgressForm() const { return progress_; }
 
   // Shows the window as its settings placed it (normal or maximised). The
@@ -98,6 +105,7 @@ private:
   void SaveSettings();
   TWindowPlacement CurrentPlacement() const;
   void OpenHelp();
+  void ShowHelpWindow(const QString& path);
   void OpenHomePage();
 
   TUserFiles userFiles_;
@@ -109,6 +117,7 @@ private:
   QPushButton* btnBack_ = nullptr;
   QPushButton* btnNext_ = nullptr;
   TProgressForm* progress_ = nullptr;
+  QTextBrowser* helpWindow_ = nullptr;
   TWindowPlacement placement_;
   bool backAllowed_ = false;
   bool nextAllowed_ = false;

@@ -21,7 +21,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusTipEvent>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 
 namespace mirufo {
 namespace {
@@ -203,6 +205,27 @@ private slots:
     form.GoToPage(2);
     QCOMPARE(form.menuBar()->actions().back()->text(), QString("ヘルプ(&H)"));
     QCOMPARE(form.actBack->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
+  }
+
+  // Where the desktop opens nothing, help shows in the program's window.
+  void helpWithoutABrowserShowsItsOwnWindow() {
+    QTemporaryDir dir;
+    TMirufoProgram program(PathsIn(dir));
+    TForm1& form = program.Form();
+    QStringList asked;
+    form.OpenUrl = [&](const QUrl& url) {
+      asked << url.toString();
+      return false;
+    };
+    form.actHelp->trigger();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].endsWith("mirufo.html"));
+    QVERIFY(form.HelpWindow() && form.HelpWindow()->isVisible());
+    QVERIFY(!form.HelpWindow()->toPlainText().isEmpty());
+    form.OpenUrl = [](const QUrl&) { return true; };
+    form.HelpWindow()->hide();
+    form.actHelp->trigger();
+    QVERIFY(!form.HelpWindow()->isVisible());
   }
 
   void nextFollowsTheSelectionAndThePicture() {
