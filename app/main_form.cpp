@@ -379,15 +379,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     TMirufoSheetForm* page = sheets_.CurrentPage();
     auto* wheel = static_cast<QWheelEvent*>(event);
-    // An unhandled turn travels up to the parents; the page hears it once.
-    const bool again =
-        wheel->timestamp() == lastWheelTime_ && wheel->angleDelta() == lastWheelDelta_;
-    lastWheelTime_ = wheel->timestamp();
-    lastWheelDelta_ = wheel->angleDelta();
-    if (widget && page && !again && widget->window() == this) {
+    // The window system hands the turn to the window first, then to the
+    // widget under the pointer, then up its parents: the page hears it once,
+    // from the widget under the pointer.
+    if (widget && page && widget->window() == this) {
+      const bool again =
+          wheel->timestamp() == lastWheelTime_ && wheel->angleDelta() == lastWheelDelta_;
+      lastWheelTime_ = wheel->timestamp();
+      lastWheelDelta_ = wheel->angleDelta();
       bool handled = false;
-      page->MouseWheel(watched, wheel->modifiers(), handled, wheel->globalPosition().toPoint(),
-                       wheel->angleDelta().y());
+      if (!again)
+        page->MouseWheel(watched, wheel->modifiers(), handled, wheel->globalPosition().toPoint(),
+                         wheel->angleDelta().y());
       if (handled)
         return true;
     }

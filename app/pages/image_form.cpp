@@ -269,13 +269,28 @@ void TImageForm::GetStatusText(std::string& text) {
                           static_cast<int>(Round(static_cast<long double>(editor_.Zoom()) * 100)));
 }
 
-void TImageForm::MouseWheel(QObject*, Qt::KeyboardModifiers, bool& handled, QPoint,
-                            int wheelDelta) {
+void TImageForm::MouseWheel(QObject* sender, Qt::KeyboardModifiers shift, bool& handled,
+                            QPoint position, int wheelDelta) {
+  // Over a scroll bar the wheel scrolls as the bar does.
+  for (auto* w = qobject_cast<QWidget*>(sender); w; w = w->parentWidget())
+    if (qobject_cast<QScrollBar*>(w))
+      return;
+  if (wheelDelta == 0)
+    return;
+  handled = true;
+  if (shift & Qt::ShiftModifier) {
+    // Sideways, three steps a notch, as a vertical wheel scrolls.
+    QScrollBar* bar = view_->horizontalScrollBar();
+    bar->setValue(bar->value() - wheelDelta * 3 * bar->singleStep() / 120);
+    return;
+  }
+  // Forward zooms in, back out, around the picture point under the pointer.
+  zoomAnchor_ = view_->viewport()->mapFromGlobal(position);
   if (wheelDelta > 0 && actZoomIn->isEnabled())
     actZoomIn->trigger();
   else if (wheelDelta < 0 && actZoomOut->isEnabled())
     actZoomOut->trigger();
-  handled = wheelDelta != 0;
+  zoomAnchor_.reset();
 }
 
 void TImageForm::PageActivated() {
@@ -417,7 +432,7 @@ void TImageForm::SetZoom(const std::function<void()>& change) {
   const float oldZoom = editor_.Zoom();
   change();
   if (editor_.Zoom() != oldZoom)
-    view_->ZoomChanged(oldZoom);
+    view_->ZoomChanged(oldZoom, zoomAnchor_);
   RefreshStatusText();
 }
 

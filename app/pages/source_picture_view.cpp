@@ -77,17 +77,15 @@ void TSourcePictureView::Relayout() {
   viewport()->update();
 }
 
-void TSourcePictureView::ZoomChanged(float oldZoom) {
-  const double midX =
-      (horizontalScrollBar()->value() + layout_.ClientWidth / 2.0 - layout_.OffsetX) / oldZoom;
-  const double midY =
-      (verticalScrollBar()->value() + layout_.ClientHeight / 2.0 - layout_.OffsetY) / oldZoom;
+void TSourcePictureView::ZoomChanged(float oldZoom, std::optional<QPoint> anchor) {
+  const double atX = anchor ? anchor->x() : layout_.ClientWidth / 2.0;
+  const double atY = anchor ? anchor->y() : layout_.ClientHeight / 2.0;
+  const double pictureX = (horizontalScrollBar()->value() + atX - layout_.OffsetX) / oldZoom;
+  const double pictureY = (verticalScrollBar()->value() + atY - layout_.OffsetY) / oldZoom;
   Relayout();
   const float zoom = editor_.Zoom();
-  horizontalScrollBar()->setValue(
-      static_cast<int>(std::lround(midX * zoom - layout_.ClientWidth / 2.0)));
-  verticalScrollBar()->setValue(
-      static_cast<int>(std::lround(midY * zoom - layout_.ClientHeight / 2.0)));
+  horizontalScrollBar()->setValue(static_cast<int>(std::lround(pictureX * zoom - atX)));
+  verticalScrollBar()->setValue(static_cast<int>(std::lround(pictureY * zoom - atY)));
 }
 
 void TSourcePictureView::CentreOn(TPixel pixel) {

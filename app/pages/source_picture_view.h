@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QPoint>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QTimer;
@@ -25,8 +26,9 @@ public:
 
   // Lays out the scroll bars again and redraws; after a new picture or zoom.
   void Relayout();
-  // A zoom change keeps the picture point at the middle of the view there.
-  void ZoomChanged(float oldZoom);
+  // A zoom change keeps the picture point at the middle of the view, or at
+  // anchor (a viewport point), where it was.
+  void ZoomChanged(float oldZoom, std::optional<QPoint> anchor = std::nullopt);
   const TSourceViewLayout& Layout() const { return layout_; }
   // Scrolls so that a picture pixel is at the middle of the view, as far as
   // the scroll bars go.

@@ -302,6 +302,35 @@ private slots:
     QCOMPARE(f.view.horizontalScrollBar()->value(), 0);
   }
 
+  // The wheel zooms around the pixel under the pointer, also when the
+  // picture already scrolls; with Shift, and over a scroll bar, it scrolls.
+  void theWheelZoomsAroundThePointer() {
+    TPageFixture f;
+    f.page.OpenFile(SavePicture(f.dir, "a.png", Gradient(200, 160)));
+    for (int i = 0; i < 5; ++i)
+      f.Trigger(f.page.actZoomIn); // 600 %: it scrolls
+    const QPoint at = f.PointOf(30, 20);
+    const QPoint global = f.view.viewport()->mapToGlobal(at);
+    bool handled = false;
+    f.page.MouseWheel(f.view.viewport(), Qt::NoModifier, handled, global, 120);
+    QVERIFY(handled);
+    QCOMPARE(f.page.Editor().Zoom(), 7.0f);
+    QCOMPARE(f.view.PixelAt(at).X, 30);
+    QCOMPARE(f.view.PixelAt(at).Y, 20);
+    f.page.MouseWheel(f.view.viewport(), Qt::NoModifier, handled, global, -120);
+    QCOMPARE(f.page.Editor().Zoom(), 6.0f);
+    QCOMPARE(f.view.PixelAt(at).X, 30);
+    QScrollBar* bar = f.view.horizontalScrollBar();
+    const int before = bar->value();
+    f.page.MouseWheel(f.view.viewport(), Qt::ShiftModifier, handled, global, -120);
+    QVERIFY(bar->value() > before);
+    QCOMPARE(f.page.Editor().Zoom(), 6.0f);
+    handled = false;
+    f.page.MouseWheel(f.view.verticalScrollBar(), Qt::NoModifier, handled, global, 120);
+    QVERIFY(!handled); // the bar scrolls itself
+    QCOMPARE(f.page.Editor().Zoom(), 6.0f);
+  }
+
   void handScrollingWithTheSpaceBar() {
     TPageFixture f;
     f.page.OpenFile(SavePicture(f.dir, "a.png", Gradient(100, 80)));
