@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -90,6 +92,39 @@ void TCuteMessageDialog::reject() {
   done(answer_);
 }
 
+void TCuteMessageDialog::showEvent(QShowEvent* event) {
+  CentreOver(this, parentWidget());
+  QDialog::showEvent(event);
+}
+
+QWidget* MessageOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget())
+    return modal;
+  if (QWidget* active = QApplication::activeWindow())
+    return active;
+  // No window of the program is active (at start-up, or while another
+  // program has the focus): the main window, when it is shown.
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->isVisible() && qobject_cast<QMainWindow*>(top))
+      return top;
+  return nullptr;
+}
+
+void CentreOver(QWidget* window, const QWidget* owner) {
+  if (owner)
+    owner = owner->window();
+  QRect over;
+  if (owner && owner->isVisible())
+    over = owner->frameGeometry();
+  else if (const QScreen* screen = window->screen())
+    over = screen->availableGeometry();
+  else
+    return;
+  // move() places the frame; before the window is first shown its frame
+  // is its own size.
+  window->move(over.center() - QRect(QPoint(), window->frameGeometry().size()).center());
+}
+
 void SetMessageHook(TMessageHook hook) {
   Hook() = std::move(hook);
 }
@@ -101,7 +136,7 @@ int CuteMessageDlg(const std::string& message, TMsgDlgType kind,
                             PlanMessageButtons(captions, results)};
     return Hook()(request);
   }
-  TCuteMessageDialog dialog(QApplication::activeWindow(), message, kind, captions, results);
+  TCuteMessageDialog dialog(MessageOwner(), message, kind, captions, results);
   dialog.exec();
   return dialog.Answer();
 }
@@ -112,7 +147,8 @@ void ShowPlainMessage(const std::string& message) {
             PlanMessageButtons({"OK"}, {mrOk})});
     return;
   }
-  QDialog dialog(QApplication::activeWindow());
+  QWidget* owner = MessageOwner();
+  QDialog dialog(owner);
   dialog.setWindowTitle(Q(Tr(kApplicationTitle)));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(Q(MessageDialogText(message))));
@@ -120,6 +156,8 @@ void ShowPlainMessage(const std::string& message) {
   ok->setDefault(true);
   QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
   layout->addWidget(ok, 0, Qt::AlignHCenter);
+  dialog.adjustSize();
+  CentreOver(&dialog, owner);
   dialog.exec();
 }
 

@@ -32,6 +32,10 @@ public:
 
   void reject() override;
 
+protected:
+  // Centred over the window it belongs to.
+  void showEvent(QShowEvent* event) override;
+
 private:
   TMessageButtonPlan plan_;
   std::vector<QPushButton*> buttons_;
@@ -55,6 +59,12 @@ int CuteMessageDlg(const std::string& message, TMsgDlgType kind,
                    const std::vector<std::string>& captions, const std::vector<int>& results);
 // A plain message with the application title and one OK button.
 void ShowPlainMessage(const std::string& message);
+// The window a message box belongs to: the active modal dialog, else the
+// active window, else the shown main window; none at all before it shows.
+QWidget* MessageOwner();
+// Places a window's frame centred over owner's window, or over the screen
+// when there is no shown owner.
+void CentreOver(QWidget* window, const QWidget* owner);
 // The default error display: an error message box with the text.
 void ShowErrorMessage(const std::string& message);
 

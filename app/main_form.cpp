@@ -3,6 +3,7 @@
 #include "app/cute_message_dlg.h"
 #include "app/dialogs/about_dialog.h"
 #include "app/mirufo_sheet_form.h"
+#include "app/mnemonics.h"
 #include "app/progress_form.h"
 #include "output/page_texts.h"
 #include "platform/folders.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -20,9 +22,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusTipEvent>
+#include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <tuple>
 
 #ifndef MIRUFO_HOMEPAGE_URL
 #define MIRUFO_HOMEPAGE_URL ""
@@ -36,6 +40,8 @@ QString Q(const char* text) {
 }
 
 constexpr const char* kHelpFileName = "mirufo.html";
+// A page menu's own title, kept while the menu bar shows it unmarked.
+constexpr const char* kCaptionProperty = "mirufoCaption";
 
 } // namespace
 
@@ -86,6 +92,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateActions() {
+  OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   auto make = [this](const char* name, const char* caption, const char* hint) {
     auto* action = new QAction(Q(caption), this);
     action->setObjectName(name);
@@ -229,22 +236,46 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::GoToPage(int index) {
   if (making_)
     return;
+  // The new page's title and menus come first: arriving at the make page
+  // starts a run at once, and the menus of the page left behind must not
+  // work during it.
+  ShowPageFrame(sheets_.Page(index));
   sheets_.SetCurrent(index);
   TMirufoSheetForm* page = sheets_.CurrentPage();
-  menuBar()->clear();
-  if (page) {
-    setWindowTitle(QString::fromStdString(FrameTitle(Tr(kApplicationTitle), page->Caption())));
-    const std::vector<QMenu*> menus = page->GetPageMenu();
-    for (QMenu* menu : menus)
-      menuBar()->addMenu(menu);
-    menuBar()->setVisible(!menus.empty());
-  } else {
-    setWindowTitle(Q(kApplicationTitle));
-    menuBar()->hide();
-  }
   backAllowed_ = CanGoBack(sheets_.Current());
   nextAllowed_ = page && CanGoForward(sheets_.Current(), sheets_.PageCount(), page->CanGoNext());
   UpdateActions();
+}
+
+void TForm1::ShowPageFrame(TMirufoSheetForm* page) {
+  menuBar()->clear();
+  if (!page) {
+    setWindowTitle(Q(kApplicationTitle));
+    menuBar()->hide();
+    return;
+  }
+  setWindowTitle(QString::fromStdString(FrameTitle(Tr(kApplicationTitle), page->Caption())));
+  // Where a control of the page and a menu or the bottom bar mark the same
+  // letter, the page's control keeps it: the menu is then reached by F10
+  // or the arrows, Back and Next by Tab.
+  const QSet<QChar> taken = ControlMnemonics(page);
+  const std::vector<QMenu*> menus = page->GetPageMenu();
+  for (QMenu* menu : menus) {
+    if (!menu->property(kCaptionProperty).isValid())
+      menu->setProperty(kCaptionProperty, menu->title());
+    const QString caption = menu->property(kCaptionProperty).toString();
+    menu->setTitle(taken.contains(MnemonicLetter(caption)) ? WithoutMnemonic(caption) : caption);
+    DropRepeatedMnemonics(menu);
+    menuBar()->addMenu(menu);
+  }
+  menuBar()->setVisible(!menus.empty());
+  for (auto [button, action, key] :
+       {std::tuple{btnBack_, actBack, Qt::Key_B}, std::tuple{btnNext_, actNext, Qt::Key_N}}) {
+    const bool free = !taken.contains(QChar(key));
+    action->setShortcut(free ? QKeySequence(Qt::ALT | key) : QKeySequence());
+    button->setText(free ? action->text() : WithoutMnemonic(action->text()));
+    button->setShortcut(QKeySequence()); // the action owns the key
+  }
 }
 
 void TForm1::RefreshNext(TMirufoSheetForm& page) {
@@ -345,15 +376,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     TMirufoSheetForm* page = sheets_.CurrentPage();
     auto* wheel = static_cast<QWheelEvent*>(event);
-    // An unhandled turn travels up to the parents; the page hears it once.
-    const bool again =
-        wheel->timestamp() == lastWheelTime_ && wheel->angleDelta() == lastWheelDelta_;
-    lastWheelTime_ = wheel->timestamp();
-    lastWheelDelta_ = wheel->angleDelta();
-    if (widget && page && !again && widget->window() == this) {
+    // The window system hands the turn to the window first, then to the
+    // widget under the pointer, then up its parents: the page hears it once,
+    // from the widget under the pointer.
+    if (widget && page && widget->window() == this) {
+      const bool again =
+          wheel->timestamp() == lastWheelTime_ && wheel->angleDelta() == lastWheelDelta_;
+      lastWheelTime_ = wheel->timestamp();
+      lastWheelDelta_ = wheel->angleDelta();
       bool handled = false;
-      page->MouseWheel(watched, wheel->modifiers(), handled, wheel->globalPosition().toPoint(),
-                       wheel->angleDelta().y());
+      if (!again)
+        page->MouseWheel(watched, wheel->modifiers(), handled, wheel->globalPosition().toPoint(),
+                         wheel->angleDelta().y());
       if (handled)
         return true;
     }
@@ -363,13 +397,36 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::OpenHelp() {
   // Beside the program (a build or a portable copy), else in the installed
-  // documentation folder. A missing file is the browser's to report.
+  // documentation folder.
   const std::filesystem::path help = HelpFile(ProgramFolder(), kHelpFileName);
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+  const QString path = QString::fromStdString(help.string());
+  if (!OpenUrl(QUrl::fromLocalFile(path)))
+    ShowHelpWindow(path);
+}
+
+void TForm1::ShowHelpWindow(const QString& path) {
+  // Without a browser the desktop opens nothing: the page shows in a window
+  // of the program's own.
+  if (!helpWindow_) {
+    helpWindow_ = new QTextBrowser(this);
+    helpWindow_->setObjectName("HelpWindow");
+    helpWindow_->setWindowFlag(Qt::Window);
+    helpWindow_->setOpenExternalLinks(true);
+    helpWindow_->resize(640, 560);
+  }
+  helpWindow_->setWindowTitle(Q("ヘルプ"));
+  if (QFile::exists(path))
+    helpWindow_->setSource(QUrl::fromLocalFile(path));
+  else
+    helpWindow_->setPlainText(QString::fromStdString(
+        FillFormat(Tr("ヘルプファイルが見つかりません。\n%s"), {path.toStdString()})));
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void TForm1::OpenHomePage() {
-  QDesktopServices::openUrl(QUrl(QStringLiteral(MIRUFO_HOMEPAGE_URL)));
+  OpenUrl(QUrl(QStringLiteral(MIRUFO_HOMEPAGE_URL)));
 }
 
 } // namespace mirufo

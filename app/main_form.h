@@ -21,6 +21,8 @@
 class QAction;
 class QLabel;
 class QPushButton;
+class QTextBrowser;
+class QUrl;
 
 namespace mirufo {
 
@@ -42,6 +44,11 @@ public:
   TMirufoSheetManager& SheetManager() { return sheets_; }
   TUserFiles& UserFiles() { return userFiles_; }
   void SetProgressForm(TProgressForm* progress) { progress_ = progress; }
+  // Asks the desktop to open an address; false when it could not (no
+  // browser). Replaceable, so that tests open nothing.
+  std::function<bool(const QUrl&)> OpenUrl;
+  // The program's own help window, once help has needed it.
+  QTextBrowser* HelpWindow() const { return helpWindow_; }
   TProgressForm* ProgressForm() const { return progress_; }
 
   // Shows the window as its settings placed it (normal or maximised). The
@@ -91,11 +98,14 @@ protected:
 
 private:
   void CreateActions();
+  // The title, the menu bar and the bottom bar's keys of a page (or none).
+  void ShowPageFrame(TMirufoSheetForm* page);
   QWidget* CreateBottomBar();
   void LoadSettings();
   void SaveSettings();
   TWindowPlacement CurrentPlacement() const;
   void OpenHelp();
+  void ShowHelpWindow(const QString& path);
   void OpenHomePage();
 
   TUserFiles userFiles_;
@@ -107,6 +117,7 @@ private:
   QPushButton* btnBack_ = nullptr;
   QPushButton* btnNext_ = nullptr;
   TProgressForm* progress_ = nullptr;
+  QTextBrowser* helpWindow_ = nullptr;
   TWindowPlacement placement_;
   bool backAllowed_ = false;
   bool nextAllowed_ = false;

@@ -11,7 +11,8 @@ namespace mirufo {
 
 TMirufoApplication::TMirufoApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("mirufo");
-  setApplicationDisplayName(QString::fromUtf8(Tr(kApplicationTitle)));
+  // No display name: the window system would append it to every title,
+  // which already begins with the program's name.
   setWindowIcon(QIcon(":/mirufo-256.png"));
   // The texts are Japanese: prefer a Japanese face over whatever the
   // desktop's default font substitutes glyph by glyph.

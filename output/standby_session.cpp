@@ -153,11 +153,15 @@ bool TStandbySession::IsSourceEmpty() const {
 }
 
 void TStandbySession::SetSourceImage(const TBitmap& bitmap) {
+  if (making_)
+    return;
   workingSet_.Maker().SetSource(bitmap);
   ForEachHooks([](TSessionHooks& h) { h.SourceImageChanged(); });
 }
 
 void TStandbySession::SetLookAtPoint(TLookAtPoint point) {
+  if (making_)
+    return;
   workingSet_.Maker().SetLookAt(point);
   ForEachHooks([](TSessionHooks& h) { h.SourceImageChanged(); });
 }

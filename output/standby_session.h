@@ -120,7 +120,8 @@ public:
   bool IsSelected(std::size_t index) const override { return workingSet_.IsSelected(index); }
 
   // The source picture: the maker takes a copy, or the point; then every
-  // page hears SourceImageChanged.
+  // page hears SourceImageChanged. Nothing happens while a make run is going
+  // on: the run reads the picture between its targets.
   const TBitmap& SourceBitmap() const { return workingSet_.Maker().SourceBitmap(); }
   bool IsSourceEmpty() const;
   void SetSourceImage(const TBitmap& bitmap);
@@ -130,9 +131,9 @@ public:
   // The make run. CheckMakeAll says why it would not start. MakeAll makes
   // every target not made, reporting progress and telling every page
   // TargetMade after each target; processMessages runs after each target.
-  // While it runs, IsMaking is true and a second MakeAll, a selection change
-  // and a page change must be refused (MakeAll itself does nothing then).
-  // An error ends the run and is raised; made targets stay made.
+  // While it runs, IsMaking is true and a second MakeAll, a selection change,
+  // a new picture or look-at point and a page change must be refused (MakeAll itself does nothing
+  // then). An error ends the run and is raised; made targets stay made.
   std::optional<TMakeRefusal> CheckMakeAll() const;
   void MakeAll(const std::function<void(int percent, const std::string& message)>& progress,
                const std::function<void()>& processMessages);

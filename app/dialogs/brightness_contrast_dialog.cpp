@@ -7,7 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QSlider>
 
 namespace mirufo {
 namespace {
@@ -24,11 +24,15 @@ TBrightnessContrastDialog::TBrightnessContrastDialog(QWidget* page)
   setWindowTitle(Q("明るさ／コントラスト"));
   auto* grid = new QGridLayout(this);
   auto addRow = [&](int row, const char* caption, const char* name) {
-    auto* bar = new QScrollBar(Qt::Horizontal);
+    // A slider takes the focus and shows it; the arrows step by 1, Page Up
+    // and Page Down by 10, each step previewed as a drag is.
+    auto* bar = new QSlider(Qt::Horizontal);
     bar->setObjectName(name);
     bar->setRange(-100, 100);
     bar->setValue(0);
+    bar->setSingleStep(1);
     bar->setPageStep(10);
+    bar->setFocusPolicy(Qt::StrongFocus);
     bar->setMinimumWidth(240);
     auto* label = new QLabel(Q(caption));
     label->setBuddy(bar);
@@ -38,7 +42,7 @@ TBrightnessContrastDialog::TBrightnessContrastDialog(QWidget* page)
     grid->addWidget(label, row, 0);
     grid->addWidget(bar, row, 1);
     grid->addWidget(value, row, 2);
-    connect(bar, &QScrollBar::valueChanged, this, [this, value](int position) {
+    connect(bar, &QSlider::valueChanged, this, [this, value](int position) {
       value->setNum(position);
       emit ValuesChanged(Brightness(), Contrast());
     });

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class QScrollBar;
+class QSlider;
 
 namespace mirufo {
 
@@ -18,8 +18,8 @@ public:
   // In percent: -100 flattens, 100 doubles the slope.
   int Contrast() const;
 
-  QScrollBar* scrBrightness;
-  QScrollBar* scrContrast;
+  QSlider* scrBrightness;
+  QSlider* scrContrast;
 
 signals:
   void ValuesChanged(int brightness, int contrast);

@@ -1,6 +1,7 @@
 #include "app/dialogs/calendar_dialog.h"
 
 #include "app/dialogs/dialog_buttons.h"
+#include "app/mnemonics.h"
 #include "app/pages/standby_box_drawer.h"
 #include "platform/translate.h"
 
@@ -196,7 +197,9 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
   outlineRow->addWidget(outlineColorLabel);
   outlineRow->addWidget(swOutlineColor);
 
-  auto* positions = new QGridLayout;
+  auto* positionBox = new QWidget;
+  auto* positions = new QGridLayout(positionBox);
+  positions->setContentsMargins(0, 0, 0, 0);
   positions->setSpacing(2);
   auto* positionGroup = new QButtonGroup(this);
   positionGroup->setExclusive(true);
@@ -212,6 +215,11 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
     positions->addWidget(button, b / 3, b % 3);
     btnPosition[static_cast<std::size_t>(b)] = button;
     connect(button, &QToolButton::clicked, this, &TCalendarDialog::Apply);
+    // "位置(&P)" reaches the button that is down, without pressing one.
+    connect(button, &QToolButton::toggled, positionBox, [positionBox, button](bool down) {
+      if (down)
+        positionBox->setFocusProxy(button);
+    });
   }
   spnMarginX = NumberField(0, kMaxSpace);
   spnMarginY = NumberField(0, kMaxSpace);
@@ -229,14 +237,15 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
   left->addRow(Q("日曜日の色(&S):"), swSundayColor);
   left->addRow(outline);
   auto* right = new QFormLayout;
-  right->addRow(Q("位置(&P):"), positions);
+  right->addRow(Q("位置(&P):"), positionBox);
   right->addRow(Q("水平マージン(&X):"), spnMarginX);
   right->addRow(Q("垂直マージン(&Y):"), spnMarginY);
   right->addRow(Q("フォント(&F):"), cmbFont);
   right->addRow(Q("サイズ(&Z):"), spnFontSize);
   // The label buddies, so that the keys reach the controls: a row's control,
-  // or the first control of a row that holds several (the date, the position
-  // buttons). A label without a buddy would show its "&" as it stands.
+  // or the first control of a row that holds several (the date); the
+  // position buttons are reached without pressing one. A label without a buddy would show its "&"
+  // as it stands.
   for (QFormLayout* form : {left, right})
     for (int row = 0; row < form->rowCount(); ++row) {
       QLayoutItem* labelItem = form->itemAt(row, QFormLayout::LabelRole);
@@ -247,7 +256,9 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
       QWidget* control = field->widget();
       if (!control && field->layout() && field->layout()->count() > 0)
         control = field->layout()->itemAt(0)->widget();
-      if (control)
+      if (control == positionBox)
+        SetFocusBuddy(label, positionBox, btnPosition[0]);
+      else if (control)
         label->setBuddy(control);
     }
 

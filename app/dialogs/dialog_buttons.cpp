@@ -5,7 +5,10 @@
 namespace mirufo {
 
 QDialogButtonBox* OkCancelButtons(QDialog* dialog, QPushButton** ok) {
-  auto* buttons = new QDialogButtonBox;
+  // The row is the dialog's child from the start: a button made default
+  // before it is inside its dialog is not the dialog's own default, and the
+  // last button that had the focus would then keep Enter.
+  auto* buttons = new QDialogButtonBox(dialog);
   QPushButton* accept =
       buttons->addButton(QString::fromUtf8(Tr("OK")), QDialogButtonBox::AcceptRole);
   accept->setDefault(true);

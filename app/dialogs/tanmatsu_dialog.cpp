@@ -1,6 +1,7 @@
 #include "app/dialogs/tanmatsu_dialog.h"
 
 #include "app/dialogs/dialog_buttons.h"
+#include "app/mnemonics.h"
 #include "catalogue/tanmatsu_sort_info.h"
 #include "engine/output_format.h"
 #include "output/page_texts.h"
@@ -106,19 +107,28 @@ TTanmatsuDialog::TTanmatsuDialog(QWidget* parent, const std::string& caption,
   for (const char* item : kSpeedItems)
     cmbSpeed->addItem(item);
 
-  form->addRow(Q("名前(&N):"), edtName);
-  form->addRow(Q("標準フォーマット(&F):"), standard);
-  form->addRow(Q("対応フォーマット(&S):"), supports);
-  form->addRow(Q("幅(&W):"), Row({updWidth}));
-  form->addRow(Q("高さ(&H):"), Row({updHeight}));
-  form->addRow(Q("ビット数(&B):"), Row({updBit, lblColors}));
-  form->addRow(Q("キャッシュ容量(&C):"), Row({cmbCache, updCache, new QLabel("KB")}));
-  form->addRow(Q("通信速度(&P):"), Row({cmbSpeed, new QLabel("Kbps")}));
-  for (QWidget* labelled : {static_cast<QWidget*>(edtName), standard, supports})
-    if (auto* label = qobject_cast<QLabel*>(form->labelForField(labelled)))
-      label->setBuddy(labelled == standard   ? static_cast<QWidget*>(rdoFormat[0])
-                      : labelled == supports ? static_cast<QWidget*>(chkSupport[0])
-                                             : labelled);
+  // Every label's key reaches its control: the field itself, the chosen
+  // standard format, the first acceptance box, the number or list that
+  // leads its row.
+  auto addRow = [form](const char* caption, QWidget* field, QWidget* target) {
+    auto* label = new QLabel(Q(caption));
+    SetFocusBuddy(label, field, target);
+    form->addRow(label, field);
+  };
+  addRow("名前(&N):", edtName, edtName);
+  addRow("標準フォーマット(&F):", standard, rdoFormat[0]);
+  addRow("対応フォーマット(&S):", supports, chkSupport[0]);
+  addRow("幅(&W):", Row({updWidth}), updWidth);
+  addRow("高さ(&H):", Row({updHeight}), updHeight);
+  addRow("ビット数(&B):", Row({updBit, lblColors}), updBit);
+  addRow("キャッシュ容量(&C):", Row({cmbCache, updCache, new QLabel("KB")}), cmbCache);
+  addRow("通信速度(&P):", Row({cmbSpeed, new QLabel("Kbps")}), cmbSpeed);
+  // The standard format's key goes to the chosen button, as Tab does.
+  for (QRadioButton* button : rdoFormat)
+    connect(button, &QRadioButton::toggled, standard, [standard, button](bool on) {
+      if (on)
+        standard->setFocusProxy(button);
+    });
 
   QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);

@@ -128,6 +128,9 @@ QAction* TImageForm::MakeAction(const char* name, const char* caption, std::func
   auto* action = new QAction(Q(caption), this);
   action->setObjectName(name);
   connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+    // The picture stays as it is while a make run reads it.
+    if (Form().IsMaking())
+      return;
     RunCommand(run);
     UpdateActions();
   });
@@ -274,13 +277,28 @@ void TImageForm::GetStatusText(std::string& text) {
                           static_cast<int>(Round(static_cast<long double>(editor_.Zoom()) * 100)));
 }
 
-void TImageForm::MouseWheel(QObject*, Qt::KeyboardModifiers, bool& handled, QPoint,
-                            int wheelDelta) {
+void TImageForm::MouseWheel(QObject* sender, Qt::KeyboardModifiers shift, bool& handled,
+                            QPoint position, int wheelDelta) {
+  // Over a scroll bar the wheel scrolls as the bar does.
+  for (auto* w = qobject_cast<QWidget*>(sender); w; w = w->parentWidget())
+    if (qobject_cast<QScrollBar*>(w))
+      return;
+  if (wheelDelta == 0)
+    return;
+  handled = true;
+  if (shift & Qt::ShiftModifier) {
+    // Sideways, three steps a notch, as a vertical wheel scrolls.
+    QScrollBar* bar = view_->horizontalScrollBar();
+    bar->setValue(bar->value() - wheelDelta * 3 * bar->singleStep() / 120);
+    return;
+  }
+  // Forward zooms in, back out, around the picture point under the pointer.
+  zoomAnchor_ = view_->viewport()->mapFromGlobal(position);
   if (wheelDelta > 0 && actZoomIn->isEnabled())
     actZoomIn->trigger();
   else if (wheelDelta < 0 && actZoomOut->isEnabled())
     actZoomOut->trigger();
-  handled = wheelDelta != 0;
+  zoomAnchor_.reset();
 }
 
 void TImageForm::PageActivated() {
@@ -347,10 +365,15 @@ void TImageForm::OpenFile(const std::string& path) {
   editor_.Open(path, std::move(picture));
   recent_.Add(path);
   RebuildRecentMenu();
-  // A new picture shows from its top-left corner.
   PictureChanged();
-  view_->horizontalScrollBar()->setValue(0);
-  view_->verticalScrollBar()->setValue(0);
+  ShowLookAtPoint();
+}
+
+void TImageForm::ShowLookAtPoint() {
+  // A new picture larger than the view shows its look-at point (its centre)
+  // in the middle, with the mark on screen.
+  const TLookAtPoint point = LookAtPoint();
+  view_->CentreOn({point.X, point.Y});
 }
 
 void TImageForm::OpenRecentFile(std::size_t index) {
@@ -384,6 +407,7 @@ void TImageForm::Paste() {
     return;
   editor_.Paste(FromImage(image));
   PictureChanged();
+  ShowLookAtPoint();
 }
 
 void TImageForm::CopyToClipboard(const TBitmap& picture) {
@@ -418,7 +442,7 @@ void TImageForm::SetZoom(const std::function<void()>& change) {
   const float oldZoom = editor_.Zoom();
   change();
   if (editor_.Zoom() != oldZoom)
-    view_->ZoomChanged(oldZoom);
+    view_->ZoomChanged(oldZoom, zoomAnchor_);
   RefreshStatusText();
 }
 

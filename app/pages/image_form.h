@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -93,6 +94,9 @@ private:
   void Geometry(const std::function<bool()>& command);
   void SetZoom(const std::function<void()>& change);
   void PictureChanged();
+  void ShowLookAtPoint();
+  // The viewport point a wheel zoom keeps in place, while it runs.
+  std::optional<QPoint> zoomAnchor_;
   void ShowSelectionText();
   void ShowPopup(QPoint at);
 

@@ -240,9 +240,6 @@ QWidget* TSaveSheetForm::CreateOptions() {
   auto* htmlColumn = new QVBoxLayout(html);
   chkSaveHTML = new QCheckBox(Q("HTMLファイルを保存する(&H)"));
   chkSaveHTML->setObjectName("chkSaveHTML");
-  // Alt+H stays the help menu's, as on every page; the caption keeps its
-  // letter.
-  chkSaveHTML->setShortcut(QKeySequence());
   connect(chkSaveHTML, &QCheckBox::toggled, this, [this] { UpdateHtmlEnabling(); });
   edtTitle = new QLineEdit;
   edtTitle->setObjectName("edtTitle");
@@ -264,8 +261,8 @@ QWidget* TSaveSheetForm::CreateOptions() {
   rdoSeparateReturn->setObjectName("rdoSeparateReturn");
   rdoSeparateTab = new QRadioButton(Q("タブ区切り(&B)"));
   rdoSeparateTab->setObjectName("rdoSeparateTab");
-  // Alt+B stays Back's, as on every page; the caption keeps its letter.
-  rdoSeparateTab->setShortcut(QKeySequence());
+  // Alt+H and Alt+B are these boxes' on this page: the main window leaves
+  // the help menu and Back unmarked here.
   copyColumn->addWidget(chkCopyFileNames);
   copyColumn->addWidget(rdoSeparateReturn);
   copyColumn->addWidget(rdoSeparateTab);

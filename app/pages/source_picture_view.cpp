@@ -1,5 +1,7 @@
 #include "app/pages/source_picture_view.h"
 
+#include "platform/translate.h"
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,6 +14,10 @@
 
 namespace mirufo {
 namespace {
+
+constexpr const char* kEmptyPageHint =
+    "画像を開くには、ここをダブルクリックするか Ctrl+O を押します。\n"
+    "画像ファイルをここにドロップするか、Ctrl+V で貼り付けることもできます。";
 
 int WholeZoom(float zoom) {
   return std::max(1, static_cast<int>(std::lround(zoom)));
@@ -71,17 +77,21 @@ void TSourcePictureView::Relayout() {
   viewport()->update();
 }
 
-void TSourcePictureView::ZoomChanged(float oldZoom) {
-  const double midX =
-      (horizontalScrollBar()->value() + layout_.ClientWidth / 2.0 - layout_.OffsetX) / oldZoom;
-  const double midY =
-      (verticalScrollBar()->value() + layout_.ClientHeight / 2.0 - layout_.OffsetY) / oldZoom;
+void TSourcePictureView::ZoomChanged(float oldZoom, std::optional<QPoint> anchor) {
+  const double atX = anchor ? anchor->x() : layout_.ClientWidth / 2.0;
+  const double atY = anchor ? anchor->y() : layout_.ClientHeight / 2.0;
+  const double pictureX = (horizontalScrollBar()->value() + atX - layout_.OffsetX) / oldZoom;
+  const double pictureY = (verticalScrollBar()->value() + atY - layout_.OffsetY) / oldZoom;
   Relayout();
   const float zoom = editor_.Zoom();
-  horizontalScrollBar()->setValue(
-      static_cast<int>(std::lround(midX * zoom - layout_.ClientWidth / 2.0)));
-  verticalScrollBar()->setValue(
-      static_cast<int>(std::lround(midY * zoom - layout_.ClientHeight / 2.0)));
+  horizontalScrollBar()->setValue(static_cast<int>(std::lround(pictureX * zoom - atX)));
+  verticalScrollBar()->setValue(static_cast<int>(std::lround(pictureY * zoom - atY)));
+}
+
+void TSourcePictureView::CentreOn(TPixel pixel) {
+  const int zoom = WholeZoom(editor_.Zoom());
+  horizontalScrollBar()->setValue(pixel.X * zoom + zoom / 2 - layout_.ClientWidth / 2);
+  verticalScrollBar()->setValue(pixel.Y * zoom + zoom / 2 - layout_.ClientHeight / 2);
 }
 
 QPoint TSourcePictureView::Origin() const {
@@ -117,8 +127,13 @@ void TSourcePictureView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.fillRect(event->rect(), palette().color(QPalette::Dark));
   const TBitmap& picture = editor_.Picture();
-  if (picture.Empty())
+  if (picture.Empty()) {
+    // An empty page says how a picture gets here.
+    painter.setPen(palette().color(QPalette::BrightText));
+    painter.drawText(viewport()->rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                     QString::fromUtf8(Tr(kEmptyPageHint)));
     return;
+  }
   const int zoom = WholeZoom(editor_.Zoom());
   const QPoint origin = Origin();
   const QRect drawn =

@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QPoint>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QTimer;
@@ -25,9 +26,13 @@ public:
 
   // Lays out the scroll bars again and redraws; after a new picture or zoom.
   void Relayout();
-  // A zoom change keeps the picture point at the middle of the view there.
-  void ZoomChanged(float oldZoom);
+  // A zoom change keeps the picture point at the middle of the view, or at
+  // anchor (a viewport point), where it was.
+  void ZoomChanged(float oldZoom, std::optional<QPoint> anchor = std::nullopt);
   const TSourceViewLayout& Layout() const { return layout_; }
+  // Scrolls so that a picture pixel is at the middle of the view, as far as
+  // the scroll bars go.
+  void CentreOn(TPixel pixel);
 
   // The picture pixel under a point of the viewport.
   TPixel PixelAt(QPoint point) const;

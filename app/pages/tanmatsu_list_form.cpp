@@ -163,7 +163,11 @@ void TTanmatsuListForm::CreateActions() {
   auto make = [this](const char* name, std::string_view caption, std::function<void()> handler) {
     auto* action = new QAction(Q(caption), this);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [handler] { RunCommand(handler); });
+    // Handsets and sets stay as they are while a make run goes on.
+    connect(action, &QAction::triggered, this, [this, handler] {
+      if (!Form().IsMaking())
+        RunCommand(handler);
+    });
     addAction(action);
     return action;
   };

@@ -6,7 +6,9 @@
 #include "platform/errors.h"
 
 #include <QHBoxLayout>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 
 namespace mirufo {
 
@@ -14,6 +16,27 @@ class TCuteMessageDlgTest : public QObject {
   Q_OBJECT
 
 private slots:
+  // A box belongs to the window in front: over it, whichever window that
+  // is and wherever it stands; without a shown window, over the screen.
+  void boxesAreCentredOverTheirWindow() {
+    QMainWindow main;
+    main.setGeometry(300, 200, 640, 480);
+    QVERIFY(MessageOwner() == nullptr);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QCOMPARE(MessageOwner(), &main);
+    for (QWidget* owner : {static_cast<QWidget*>(&main), static_cast<QWidget*>(nullptr)}) {
+      TCuteMessageDialog dialog(owner, "ファイルが見つかりません", mtError, {"OK"}, {mrOk});
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      const QPoint over =
+          owner ? main.frameGeometry().center() : dialog.screen()->availableGeometry().center();
+      QVERIFY2((dialog.frameGeometry().center() - over).manhattanLength() <= 2,
+               qPrintable(QString("%1,%2").arg(dialog.frameGeometry().center().x()).arg(over.x())));
+      dialog.reject();
+    }
+  }
+
   void buttonsDefaultAndAnswers_data() {
     QTest::addColumn<int>("key"); // 0: click the first button
     QTest::addColumn<int>("expected");

@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTimer>
 #include <QUrl>
 
@@ -298,6 +299,48 @@ private slots:
     f.Trigger(f.page.actActualPixels);
     QCOMPARE(f.page.Editor().Zoom(), 1.0f);
     QVERIFY(!f.view.horizontalScrollBar()->isVisible());
+  }
+
+  // A picture larger than the view opens with its look-at point (the
+  // centre) in the middle of the view; a small one stays centred whole.
+  void aLargePictureOpensAtItsLookAtPoint() {
+    TPageFixture f;
+    f.page.OpenFile(SavePicture(f.dir, "large.png", Gradient(2001, 1501)));
+    QVERIFY(f.view.horizontalScrollBar()->isVisible() && f.view.verticalScrollBar()->isVisible());
+    const QPoint middle = f.view.viewport()->rect().center();
+    QVERIFY((f.PointOf(1000, 750) - middle).manhattanLength() <= 2);
+    QVERIFY(std::abs(f.view.PixelAt(middle).X - 1000) <= 1);
+    f.page.OpenFile(SavePicture(f.dir, "small.png"));
+    QCOMPARE(f.view.horizontalScrollBar()->value(), 0);
+  }
+
+  // The wheel zooms around the pixel under the pointer, also when the
+  // picture already scrolls; with Shift, and over a scroll bar, it scrolls.
+  void theWheelZoomsAroundThePointer() {
+    TPageFixture f;
+    f.page.OpenFile(SavePicture(f.dir, "a.png", Gradient(200, 160)));
+    for (int i = 0; i < 5; ++i)
+      f.Trigger(f.page.actZoomIn); // 600 %: it scrolls
+    const QPoint at = f.PointOf(30, 20);
+    const QPoint global = f.view.viewport()->mapToGlobal(at);
+    bool handled = false;
+    f.page.MouseWheel(f.view.viewport(), Qt::NoModifier, handled, global, 120);
+    QVERIFY(handled);
+    QCOMPARE(f.page.Editor().Zoom(), 7.0f);
+    QCOMPARE(f.view.PixelAt(at).X, 30);
+    QCOMPARE(f.view.PixelAt(at).Y, 20);
+    f.page.MouseWheel(f.view.viewport(), Qt::NoModifier, handled, global, -120);
+    QCOMPARE(f.page.Editor().Zoom(), 6.0f);
+    QCOMPARE(f.view.PixelAt(at).X, 30);
+    QScrollBar* bar = f.view.horizontalScrollBar();
+    const int before = bar->value();
+    f.page.MouseWheel(f.view.viewport(), Qt::ShiftModifier, handled, global, -120);
+    QVERIFY(bar->value() > before);
+    QCOMPARE(f.page.Editor().Zoom(), 6.0f);
+    handled = false;
+    f.page.MouseWheel(f.view.verticalScrollBar(), Qt::NoModifier, handled, global, 120);
+    QVERIFY(!handled); // the bar scrolls itself
+    QCOMPARE(f.page.Editor().Zoom(), 6.0f);
   }
 
   void handScrollingWithTheSpaceBar() {

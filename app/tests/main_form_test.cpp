@@ -3,6 +3,9 @@
 // run with its progress window, cancel, timing and errors.
 #include "app/main_form.h"
 #include "app/mirufo_program.h"
+#include "app/mnemonics.h"
+#include "app/pages/image_form.h"
+#include "app/pages/save_sheet_form.h"
 #include "app/pages/standby_form.h"
 #include "app/progress_form.h"
 #include "app_test_support.h"
@@ -10,11 +13,17 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/ini_file.h"
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStatusTipEvent>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 
 namespace mirufo {
 namespace {
@@ -32,6 +41,22 @@ std::string Title(const TForm1& form) {
 void SelectFirst(TForm1& form, std::size_t count) {
   std::vector<bool> ticks(count, true);
   form.ApplySelection(ticks);
+}
+
+// The marked letters of one menu and, separately, of each submenu; a
+// letter twice in one of them is a clash.
+void CheckMenu(const QMenu* menu, QStringList& clashes) {
+  QSet<QChar> seen;
+  for (const QAction* action : menu->actions()) {
+    if (action->menu())
+      CheckMenu(action->menu(), clashes);
+    const QChar letter = MnemonicLetter(action->text());
+    if (letter.isNull() || !action->isVisible())
+      continue;
+    if (seen.contains(letter))
+      clashes << menu->title() + " / " + action->text();
+    seen.insert(letter);
+  }
 }
 
 } // namespace
@@ -119,13 +144,88 @@ private slots:
     // The make run's progress window has gone; the keys are the main
     // window's again.
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    for (int page = 2; page >= 0; --page) {
+    // On the save page Alt+B belongs to "タブ区切り(&B)"; Back is a Tab away.
+    QVERIFY(form.actBack->shortcut().isEmpty());
+    form.BackButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.BackButton(), Qt::Key_Space);
+    QCOMPARE(form.SheetManager().Current(), 2);
+    for (int page = 1; page >= 0; --page) {
       QTest::keyClick(&form, Qt::Key_B, Qt::AltModifier);
       QCOMPARE(form.SheetManager().Current(), page);
       QCOMPARE(Title(form), std::string(titles[page]));
     }
     QVERIFY(!form.BackButton()->isEnabled());
     QVERIFY(messages.Messages.empty());
+  }
+
+  // On every page each Alt+letter has one owner among the page's controls,
+  // the menu bar and Back and Next; each menu marks each letter once.
+  void everyLetterOfAPageIsItsOwn() {
+    QTemporaryDir dir;
+    test::TMessageRecorder messages;
+    TMirufoProgram program(PathsIn(dir));
+    TForm1& form = program.Form();
+    form.ShowPlaced();
+    SelectFirst(form, 2);
+    form.SetSourceImage(test::Picture());
+    for (int page = 0; page < 4; ++page) {
+      form.GoToPage(page);
+      QStringList clashes;
+      QHash<QChar, QString> owners;
+      auto add = [&](const QString& caption) {
+        const QChar letter = MnemonicLetter(caption);
+        if (letter.isNull())
+          return;
+        if (owners.contains(letter))
+          clashes << owners[letter] + " / " + caption;
+        owners[letter] = caption;
+      };
+      QWidget* current = form.SheetManager().CurrentPage();
+      for (QWidget* widget : current->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(current))
+          continue;
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy())
+          add(label->text());
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+          add(button->text());
+      }
+      for (QAction* menu : form.menuBar()->actions()) {
+        add(menu->text());
+        CheckMenu(menu->menu(), clashes);
+      }
+      for (QAction* action : {form.actBack, form.actNext})
+        if (!action->shortcut().isEmpty())
+          add(action->text().replace("(N)", "(&N)"));
+      QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(", ")));
+    }
+    // The save page keeps Alt+H and Alt+B for its own boxes; the help menu
+    // shows its letter unmarked and is reached by F10.
+    QCOMPARE(form.menuBar()->actions().back()->text(), QString("ヘルプ(H)"));
+    QCOMPARE(form.BackButton()->text(), QString("< 戻る(B)"));
+    form.GoToPage(2);
+    QCOMPARE(form.menuBar()->actions().back()->text(), QString("ヘルプ(&H)"));
+    QCOMPARE(form.actBack->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
+  }
+
+  // Where the desktop opens nothing, help shows in the program's window.
+  void helpWithoutABrowserShowsItsOwnWindow() {
+    QTemporaryDir dir;
+    TMirufoProgram program(PathsIn(dir));
+    TForm1& form = program.Form();
+    QStringList asked;
+    form.OpenUrl = [&](const QUrl& url) {
+      asked << url.toString();
+      return false;
+    };
+    form.actHelp->trigger();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].endsWith("mirufo.html"));
+    QVERIFY(form.HelpWindow() && form.HelpWindow()->isVisible());
+    QVERIFY(!form.HelpWindow()->toPlainText().isEmpty());
+    form.OpenUrl = [](const QUrl&) { return true; };
+    form.HelpWindow()->hide();
+    form.actHelp->trigger();
+    QVERIFY(!form.HelpWindow()->isVisible());
   }
 
   void nextFollowsTheSelectionAndThePicture() {
@@ -184,6 +284,14 @@ private slots:
       form.SelectHandset(0, false);
       form.MakeAll(false);
       actionsDuringRun = form.SheetManager().Current();
+      // The make page's title and menus are up before the run starts; the
+      // source page's commands do nothing until it ends.
+      QCOMPARE(Title(form), std::string("ミルフォ - 待受画像の作成"));
+      const std::vector<QMenu*> menus = program.StandbyForm().GetPageMenu();
+      QCOMPARE(form.menuBar()->actions().size(), qsizetype(menus.size()));
+      QCOMPARE(form.menuBar()->actions().front(), menus.front()->menuAction());
+      program.ImageForm().actRotate90->trigger();
+
       QTest::keyClick(&progress, Qt::Key_Escape);
     });
     QTest::keyClick(&form, Qt::Key_N, Qt::AltModifier); // the make page makes on arrival
@@ -191,6 +299,7 @@ private slots:
     QCOMPARE(form.SheetManager().Current(), 2);
     QCOMPARE(form.Session().WorkingSet().TargetCount(), 4);
     QCOMPARE(form.Session().WorkingSet().CompletedCount(), 1);
+    QCOMPARE(form.Session().SourceBitmap().Width(), test::Picture().Width());
     QVERIFY(!program.ProgressForm().isVisible());
     QVERIFY(!form.NextButton()->isEnabled());
     QVERIFY(form.BackButton()->isEnabled());

@@ -390,7 +390,9 @@ private slots:
     QVERIFY(p.page.rdoSeparateTab->isEnabled());
   }
 
-  void altBStaysBackAndAltHTheHelpMenu() {
+  // Where the page and the window's bars mark the same letter, the page's
+  // box keeps it: Back is then a Tab away, the help menu F10 away.
+  void altBAndAltHAreThePagesBoxes() {
     TSavePage p({120});
     TForm1& form = p.program.Form();
     form.ShowPlaced();
@@ -400,12 +402,17 @@ private slots:
     QTest::keyClick(&form, Qt::Key_U, Qt::AltModifier);
     QTRY_VERIFY(!p.page.chkDisallowDuplication->isChecked()); // a key clicks after a moment
     QTest::keyClick(&form, Qt::Key_B, Qt::AltModifier);
-    QVERIFY(!p.page.rdoSeparateTab->isChecked());
-    QCOMPARE(form.SheetManager().Current(), 2);
-    form.GoToPage(3);
+    QTRY_VERIFY(p.page.rdoSeparateTab->isChecked());
+    QCOMPARE(form.SheetManager().Current(), 3);
     QTest::keyClick(&form, Qt::Key_H, Qt::AltModifier);
-    QVERIFY(!p.page.chkSaveHTML->isChecked());
-    QVERIFY(QApplication::activePopupWidget());
+    QTRY_VERIFY(p.page.chkSaveHTML->isChecked());
+    QVERIFY(!QApplication::activePopupWidget());
+    // Back from the keyboard: Tab to it, Space.
+    form.BackButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.BackButton(), Qt::Key_Space);
+    QCOMPARE(form.SheetManager().Current(), 2);
+    QTest::keyClick(&form, Qt::Key_H, Qt::AltModifier); // the make page's help menu
+    QTRY_VERIFY(QApplication::activePopupWidget());
     QApplication::activePopupWidget()->close();
   }
 

@@ -12,6 +12,7 @@
 #include "output/standby_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/ini_file.h"
+#include "tests/support/test_picture.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -143,6 +144,48 @@ private slots:
     p.page.actFormat->trigger();
     QCOMPARE(p.Target(0).FormatOptions().Format, ifPNG24);
     QCOMPARE(p.page.Boxes().Texts(0).Right[0].substr(0, 5), std::string("PNG24"));
+  }
+
+  // The fit search lowers a target's colours after the dialog chose PNG8;
+  // the dialog opened again shows the count the image has now.
+  void theFormatDialogShowsTheFittedValues() {
+    QTemporaryDir dir;
+    test::TMessageRecorder messages;
+    TMirufoProgram program(PathsIn(dir));
+    TForm1& form = program.Form();
+    TStandbyForm& page = program.StandbyForm();
+    TTanmatsuOptionList& set = form.Session().WorkingSet();
+    TTanmatsuRecord record = test::UserHandset("P8", 96, 64);
+    record.Format = ifJPEG;
+    record.SupportFormats = {ifJPEG, ifPNG8};
+    record.Bit = 8;
+    record.Cache = 4;
+    const std::size_t index = set.AddHandset(record);
+    std::vector<bool> ticks(index + 1, false);
+    ticks[index] = true;
+    form.ApplySelection(ticks);
+    form.SetSourceImage(test::MakePicture(96, 64, [](int x, int y) {
+      return static_cast<TColor>((x * 2) | (y * 3) << 8 | ((x * y) & 0xFF) << 16);
+    }));
+    form.GoToPage(2);
+    page.BoxView().SetSelection({0});
+    page.OnFormatDialog = [&](TFormatDialog& dialog) {
+      dialog.tabFormat->setCurrentIndex(fpPNG8);
+      dialog.accept();
+    };
+    page.actFormat->trigger();
+    page.actMake->trigger();
+    TStandbySpecification& target = *page.Boxes().TargetOf(0);
+    QVERIFY(target.IsMade());
+    QString shown;
+    page.OnFormatDialog = [&](TFormatDialog& dialog) {
+      shown = dialog.cmbPng8Colors->currentText();
+      dialog.reject();
+    };
+    page.actFormat->trigger();
+    QCOMPARE(int(target.FormatOptions().Bits), 1);
+    QCOMPARE(shown, QString("2"));
+    QVERIFY(page.Boxes().Texts(0).Right[0].starts_with("PNG 2色"));
   }
 
   void anyColourCancelledChangesNothing() {

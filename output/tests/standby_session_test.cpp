@@ -165,6 +165,8 @@ TEST_F(TSessionTest, CancelAfterTheFirstTargetKeepsItMade) {
     session.SelectHandset(2, false);
     session.ApplySelection({});
     session.SelectHandsets({1}, false);
+    session.SetSourceImage(TBitmap(8, 8));
+    session.SetLookAtPoint({1, 1});
     session.AbortMaking();
   };
   int lastPercent = -1;
@@ -174,6 +176,8 @@ TEST_F(TSessionTest, CancelAfterTheFirstTargetKeepsItMade) {
   EXPECT_EQ(log, (std::vector<std::string>{"1:made 0", "2:made 0"}));
   EXPECT_EQ(session.WorkingSet().CompletedCount(), 1);
   EXPECT_EQ(session.WorkingSet().TargetCount(), 3) << "no selection change during the run";
+  EXPECT_EQ(session.SourceBitmap().Width(), Picture().Width()) << "nor a new picture";
+  EXPECT_NE(session.LookAtPoint().X, 1);
   EXPECT_EQ(lastPercent, 100);
   first.OnMade = nullptr;
   session.MakeAll(nullptr, nullptr);
