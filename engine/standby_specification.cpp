@@ -27,6 +27,7 @@ std::int32_t ScaledSide(std::int32_t side, std::int32_t screen, std::int32_t oth
 }
 
 // Where the picture's left (or top) edge goes on the screen.
+//
 // The horizontal and vertical alignments share their codes, so that one rule
 // places the picture on either axis.
 static_assert(int{haLeft} == int{vaTop} && int{haCenter} == int{vaMiddle} &&
@@ -43,10 +44,12 @@ std::int32_t Offset(THorzAlign mode, std::int32_t screen, std::int32_t image, st
   case haRight:
     return screen - image;
   case haLookAt:
-    // The look-at point goes to the screen's centre, but the picture never
-    // leaves an uncovered strip at the left or top.
+    // The look-at point goes to the screen's centre, as near as a picture
+    // that covers the screen allows: it never leaves an uncovered strip at
+    // either edge, so a point near the right or bottom of the picture moves
+    // off the centre instead.
     if (screen < image)
-      return std::min(0, Div(screen, 2) - look);
+      return std::clamp(Div(screen, 2) - look, screen - image, 0);
     return Div(screen - image, 2);
   default:
     return current;

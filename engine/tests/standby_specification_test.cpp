@@ -177,7 +177,7 @@ TEST(TargetMaking, CanvasOffsetsOfTheAlignments) {
   EXPECT_EQ(PlaceX(427, haRight, 0), -187);
   EXPECT_EQ(PlaceX(427, haLookAt, 300), -180);
   EXPECT_EQ(PlaceX(427, haLookAt, 50), 0);     // never an uncovered strip at the left
-  EXPECT_EQ(PlaceX(427, haLookAt, 420), -300); // a strip at the right instead
+  EXPECT_EQ(PlaceX(427, haLookAt, 420), -187); // nor at the right: flush right
   EXPECT_EQ(PlaceX(100, haLookAt, 90), 70);    // narrower picture: centred
   EXPECT_EQ(PlaceX(427, haNone, 0), 17);       // the stored offset
   EXPECT_EQ(PlaceX(101, haCenter, 0, 240), 69);
