@@ -12,6 +12,7 @@
 #include "platform/translate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace mirufo {
@@ -123,6 +124,17 @@ std::vector<std::string> OptionSummaryTexts(const TStandbySpecification& t) {
 
 TBoxSize StandbyBoxSize(int maxScreenWidth, int maxScreenHeight, int lineH) {
   return {maxScreenWidth + 24, maxScreenHeight + 28 + 3 * lineH};
+}
+
+double BoxPreviewScale(int screenWidth, int screenHeight) {
+  const int side = std::max(screenWidth, screenHeight);
+  return side <= kMaxPreviewSide ? 1.0 : static_cast<double>(kMaxPreviewSide) / side;
+}
+
+int PreviewSide(int side, double scale) {
+  if (scale == 1.0)
+    return side;
+  return std::max(1, static_cast<int>(std::lround(side * scale)));
 }
 
 TRect BoxTextArea(TRect box, int lineH) {

@@ -77,6 +77,15 @@ struct TBoxSize {
   friend bool operator==(const TBoxSize&, const TBoxSize&) = default;
 };
 TBoxSize StandbyBoxSize(int maxScreenWidth, int maxScreenHeight, int lineH);
+// The scale at which a box shows its screen: 1 while the screen's long side
+// is at most kMaxPreviewSide (every handset of the built-in catalogue),
+// otherwise the scale that brings it down to that side, so that today's
+// phone and monitor screens fit the page side by side. A box is then at most
+// kMaxPreviewSide square plus its frames and text.
+inline constexpr int kMaxPreviewSide = 480;
+double BoxPreviewScale(int screenWidth, int screenHeight);
+// A side at the preview scale, at least 1 pixel.
+int PreviewSide(int side, double scale);
 // The text strip at the bottom and the image area above it, both inset by 3.
 TRect BoxTextArea(TRect box, int lineH);
 TRect BoxImageArea(TRect box, int lineH);

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace mirufo {
@@ -72,6 +73,7 @@ TStandbyBoxDrawer::TStandbyBoxDrawer(const QPalette& palette)
 
 QImage TStandbyBoxDrawer::Draw(const TStandbySpecification& target, const TBoxTexts& texts,
                                QSize boxSize) const {
+  const double scale = BoxPreviewScale(target.ScreenWidth(), target.ScreenHeight());
   QImage image(boxSize, QImage::Format_RGB32);
   image.fill(background_);
   QPainter p(&image);
@@ -95,15 +97,22 @@ QImage TStandbyBoxDrawer::Draw(const TStandbySpecification& target, const TBoxTe
     p.drawText(line, Qt::AlignRight | Qt::AlignTop, Text(texts.Right[static_cast<std::size_t>(i)]));
   }
 
-  const QRect screen =
-      ToQRect(BoxScreenRect(imageAreaT, target.ScreenWidth(), target.ScreenHeight()));
+  const QRect screen = ToQRect(BoxScreenRect(imageAreaT, PreviewSide(target.ScreenWidth(), scale),
+                                             PreviewSide(target.ScreenHeight(), scale)));
   p.setClipRect(imageArea.adjusted(1, 1, -1, -1));
   if (const TBitmap* final = target.FinalBitmap()) {
-    const QRect resized(screen.left() + target.Layout().OffsetX,
-                        screen.top() + target.Layout().OffsetY, target.ResizeWidth(),
-                        target.ResizeHeight());
+    auto scaled = [scale](int v) { return static_cast<int>(std::lround(v * scale)); };
+    const QRect resized(screen.left() + scaled(target.Layout().OffsetX),
+                        screen.top() + scaled(target.Layout().OffsetY),
+                        PreviewSide(target.ResizeWidth(), scale),
+                        PreviewSide(target.ResizeHeight(), scale));
     DottedOutline(p, resized, imageArea);
-    p.drawImage(screen.topLeft(), StandbyBitmapImage(*final));
+    if (scale == 1.0) {
+      p.drawImage(screen.topLeft(), StandbyBitmapImage(*final));
+    } else {
+      p.setRenderHint(QPainter::SmoothPixmapTransform);
+      p.drawImage(screen, StandbyBitmapImage(*final));
+    }
     // The warnings from the bottom right upwards, yellow with a black edge.
     int bottom = imageArea.bottom();
     for (const std::string& warning : StatusTexts(target)) {

@@ -25,6 +25,8 @@ public:
   int LineHeight() const { return lineH_; }
   const QFont& Font() const { return font_; }
 
+  // A screen larger than the preview side is drawn scaled down
+  // (BoxPreviewScale).
   QImage Draw(const TStandbySpecification& target, const TBoxTexts& texts, QSize boxSize) const;
 
 private:

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mirufo {
 
@@ -330,7 +331,9 @@ void TStandbyForm::UpdateActions() {
 void TStandbyForm::RebuildBoxes() {
   boxes_.Rebuild();
   const TBoxSize screen = boxes_.LargestScreen();
-  const TBoxSize box = StandbyBoxSize(screen.Width, screen.Height, drawer_->LineHeight());
+  const TBoxSize box =
+      StandbyBoxSize(std::min(screen.Width, kMaxPreviewSide),
+                     std::min(screen.Height, kMaxPreviewSide), drawer_->LineHeight());
   view_->SetBoxes(boxes_.Count(), QSize(box.Width, box.Height));
   view_->SetSelection(boxes_.Selection());
 }

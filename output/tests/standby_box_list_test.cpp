@@ -223,5 +223,21 @@ TEST_F(BoxList, SettingsReadOutOfRangeRowAsTheFirst) {
   EXPECT_EQ(ini.ReadInteger("Standby", "PacketChargeIndex", 0), 6);
 }
 
+TEST(BoxGeometry, TodaysScreensShowScaledDownAndTheOldOnesAtFullSize) {
+  // Every built-in screen is at most 400 pixels long: shown pixel for pixel.
+  EXPECT_EQ(BoxPreviewScale(240, 400), 1.0);
+  EXPECT_EQ(PreviewSide(400, BoxPreviewScale(240, 400)), 400);
+  // A 5K monitor shows its screen at 480 x 270, a tall phone at 221 x 480,
+  // and a thin screen keeps at least one pixel.
+  const double scale = BoxPreviewScale(5120, 2880);
+  EXPECT_EQ(PreviewSide(5120, scale), 480);
+  EXPECT_EQ(PreviewSide(2880, scale), 270);
+  const double phone = BoxPreviewScale(1320, 2868);
+  EXPECT_EQ(PreviewSide(1320, phone), 221);
+  EXPECT_EQ(PreviewSide(2868, phone), 480);
+  EXPECT_EQ(PreviewSide(1, scale), 1);
+  EXPECT_EQ(BoxPreviewScale(1, 30000), 480.0 / 30000);
+}
+
 } // namespace
 } // namespace mirufo
