@@ -277,17 +277,6 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
   return report;
 }
 
-// The message of a save that failed while writing: the failing file (named
-// by the error) and every file written before it.
-std::string HalfWayMessage(const std::string& error, const TSaveReport& saved) {
-  std::string text = error + "\n" + Tr("それまでに保存したファイル:");
-  if (saved.Written.empty())
-    text += std::string(" ") + Tr("なし");
-  for (const auto& path : saved.Written)
-    text += "\n  " + path.string();
-  return text;
-}
-
 } // namespace
 
 int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -354,26 +343,23 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   set.BuildSavePlan(a.AllowDuplicates || ini.ReadBool("Save", "AllowDuplicate", false));
   set.MakeFileNames(TStandbyFileName::ParseWithExtension(save.Template), save.SourceFileName);
   std::vector<bool> existed;
-  for (int s = 0; s < set.SaveCount(); ++s) {
-    std::error_code ec;
-    existed.push_back(
-        std::filesystem::exists(WithTrailingDelimiter(save.Folder) + set.FileNameOf(s), ec));
-  }
+  for (int s = 0; s < set.SaveCount(); ++s)
+    existed.push_back(PathIsTaken(WithTrailingDelimiter(save.Folder) + set.FileNameOf(s)));
 
   TCliSaveHost host(err, a.Overwrite);
+  save.ReplaceFilesThatAppear = a.Overwrite;
   TSaveReport saved;
   std::optional<std::string> error;
-  if (a.DryRun) {
-    CheckSaveWithoutWriting(set, save, host);
-    error = host.Refusal();
-  } else {
-    try {
-      if (RunSave(set, save, host, saved) != TSaveOutcome::Saved)
-        error = host.Refusal().value_or(Tr("保存しませんでした"));
-    } catch (const std::exception& e) {
-      error = HalfWayMessage(e.what(), saved);
-      err << "mirufo-cli: " << *error << "\n";
-    }
+  try {
+    // The dry run answers with the checks and messages of the real run.
+    const TSaveOutcome outcome =
+        a.DryRun ? CheckSave(set, save, host) : RunSave(set, save, host, saved);
+    if (outcome != TSaveOutcome::Saved)
+      error = host.Refusal().value_or(Tr("保存しませんでした"));
+  } catch (const std::exception& e) {
+    // The message names the failing file and lists what was written.
+    error = e.what();
+    err << "mirufo-cli: " << *error << "\n";
   }
 
   TMakeReport report = CollectReport(set, save, saved, existed);

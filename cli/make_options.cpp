@@ -248,7 +248,10 @@ TCommand<TMakeArgs> BuildMakeCommand() {
          a.Html = true;
          a.HtmlTitle = v;
        }});
-  o.push_back(Flag("--overwrite", "既存のファイルを上書きする (なければ何も書かずに止まります)",
+  o.push_back(Flag("--overwrite",
+                   "既存のファイルを上書きする (なければ何も書かずに止まります)。"
+                   "保存中に現れたファイルも上書きします。シンボリックリンクはリンクそのものを"
+                   "置き換え、リンク先には書き込みません",
                    kSaveGroup, &TMakeArgs::Overwrite));
   o.push_back(Flag("--dry-run", "作成して名前と保存の可否を確かめるだけで、何も書き込まない",
                    kSaveGroup, &TMakeArgs::DryRun));

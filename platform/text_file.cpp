@@ -46,6 +46,19 @@ void MoveWithoutReplacing(const std::filesystem::path& from, const std::filesyst
   LinkWithoutReplacing(from, to);
 }
 
+// The longest file name the folder's file system takes, in bytes. A folder
+// still to be made is judged by its deepest existing parent.
+std::size_t NameMax(std::filesystem::path folder) {
+  if (folder.empty())
+    folder = ".";
+  std::error_code ec;
+  while (!std::filesystem::exists(folder, ec) && folder.has_parent_path() &&
+         folder.parent_path() != folder)
+    folder = folder.parent_path();
+  const long max = pathconf(folder.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<std::size_t>(max) : 255;
+}
+
 class FileDescriptor {
 public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -138,16 +151,27 @@ void LinkWithoutReplacing(const std::filesystem::path& from, const std::filesyst
   unlink(from.c_str());
 }
 
+void CheckWriteTarget(const std::filesystem::path& path, TExistingFile existing) {
+  const std::string name = path.filename().string();
+  if (name.size() > NameMax(path.parent_path()))
+    Fail(path, "ファイルを作成できません", ENAMETOOLONG);
+  // lstat: a symbolic link is judged as itself, never by what it points to.
+  struct stat target {};
+  if (lstat(path.c_str(), &target) != 0)
+    return;
+  // The rename would put a regular file in the place of a folder, a
+  // device, a pipe or a socket; refuse rather than replace it.
+  if (S_ISDIR(target.st_mode))
+    Fail(path, "同名のフォルダがあるので書き込めません", 0);
+  if (!S_ISREG(target.st_mode) && !S_ISLNK(target.st_mode))
+    Fail(path, "通常のファイルではないので書き込めません", 0);
+  if (existing == TExistingFile::Keep)
+    RefuseTakenName(path);
+}
+
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
                      TExistingFile existing) {
-  // The rename would put a regular file in the place of a device, a pipe or
-  // a socket; refuse rather than replace it. (A folder makes the rename fail.)
-  struct stat target {};
-  if (stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
-    Fail(path, "通常のファイルではないので書き込めません", 0);
-  struct stat taken {};
-  if (existing == TExistingFile::Keep && lstat(path.c_str(), &taken) == 0)
-    RefuseTakenName(path);
+  CheckWriteTarget(path, existing);
 
   std::filesystem::path folder = path.parent_path();
   if (folder.empty())
@@ -168,7 +192,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
   // would get, or keep the mode of the file it replaces.
   struct stat old {};
   mode_t mode = 0666;
-  if (stat(path.c_str(), &old) == 0)
+  if (lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
     mode = old.st_mode & 07777;
   else {
     mode_t mask = umask(0);

@@ -101,6 +101,37 @@ TEST_F(CliShell, DryRunAnswersAsTheRealRun) {
     }
     EXPECT_EQ(dry.Err, real.Err);
   }
+  // What stands at a name, and the name's length, as the write judges them:
+  // the dry run fails where the real run fails, naming the same file.
+  std::filesystem::create_symlink(home / "nowhere", home / "out/dangling.jpg");
+  std::filesystem::create_directory(home / "out/folder.jpg");
+  std::filesystem::create_directory(home / "out/index.html");
+  const TCase failing[] = {
+      {"name too long", {"--template", std::string(300, 'n')}, 1, "File name too long"},
+      {"dangling link kept", {"--template", "dangling"}, 1, "dangling.jpg"},
+      {"folder at the name", {"--template", "folder", "--overwrite"}, 1, "同名のフォルダ"},
+      {"page is a folder", {"--template", "page", "--html", "--overwrite"}, 1, "index.html"},
+  };
+  for (const TCase& c : failing) {
+    SCOPED_TRACE(c.What);
+    std::vector<std::string> args = {Src(), "--out", Out(), "--json", "--handsets", "SH901iC"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    args.push_back("--dry-run");
+    const auto dry = Make(args);
+    args.pop_back();
+    const auto real = Make(args);
+    EXPECT_EQ(dry.Status, 1) << dry.Out;
+    EXPECT_EQ(real.Status, 1) << real.Out;
+    // The same file and reason; only the list of files written differs.
+    const std::string dryError = TJson::parse(dry.Out).value("error", "");
+    const std::string realError = TJson::parse(real.Out).value("error", "");
+    EXPECT_NE(dryError.find(c.Message), std::string::npos) << dryError;
+    EXPECT_EQ(dryError.substr(0, dryError.find("\n", dryError.find("\n") + 1)),
+              realError.substr(0, realError.find("\n", realError.find("\n") + 1)));
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(home / "out/dangling.jpg"));
+  std::filesystem::remove(home / "out/page.jpg");
+
   // The fields that explain a refusal.
   auto clash = Make({Src(), "--out", Out(), "--json", "--dry-run", "--handsets", "SH901iC,W21CA",
                      "--template", "taken"});
@@ -147,8 +178,11 @@ TEST_F(CliShell, WriteFailingHalfWayListsWhatWasWritten) {
   auto r = Make({Src(), "--handsets", "SH901iC,W21CA", "--out", Out(), "--overwrite", "--json"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("w21ca_001.jpg"), std::string::npos) << r.Err;
-  const std::string listed = "それまでに保存したファイル:\n  " + Out() + "/sh901ic_000.jpg";
+  // Every file written before is listed, once.
+  const std::string saved = Out() + "/sh901ic_000.jpg";
+  const std::string listed = "それまでに保存したファイル (1 個):\n" + saved;
   EXPECT_NE(r.Err.find(listed), std::string::npos) << r.Err;
+  EXPECT_EQ(r.Err.find(saved), r.Err.rfind(saved)) << r.Err;
   const TJson j = TJson::parse(r.Out);
   EXPECT_NE(j["error"].get<std::string>().find(listed), std::string::npos);
   EXPECT_EQ(j["saved"], 1);

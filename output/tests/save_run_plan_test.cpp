@@ -174,6 +174,35 @@ TEST_F(SaveRunPlan, NameTakenDuringTheRunIsNeverReplaced) {
   EXPECT_EQ(ReadBytes(racing.racer), "theirs");
   EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{dir / "out/nested/a.jpg"});
   EXPECT_FALSE(std::filesystem::exists(dir / "out/nested/c.jpg"));
+
+  // Asked to replace every file, the run replaces the one that appeared too
+  // and goes on to the end.
+  std::filesystem::remove(racing.racer);
+  options.ReplaceFilesThatAppear = true;
+  EXPECT_EQ(RunSave(set, options, racing, report), TSaveOutcome::Saved);
+  EXPECT_NE(ReadBytes(racing.racer), "theirs");
+  EXPECT_EQ(report.Written.size(), 3u);
+}
+
+// A symbolic link at a name, dangling or live, stands there like a file: it
+// is listed for the overwrite question, and overwriting replaces the link
+// itself, never the file it points to. The dry run judges it alike.
+TEST_F(SaveRunPlan, LinksAtANameAreReplacedNotWrittenThrough) {
+  set.BuildSavePlan(true);
+  std::filesystem::create_directories(dir / "out/nested");
+  WriteBytes(dir / "elsewhere", "theirs");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "out/nested/a.jpg");
+  std::filesystem::create_symlink(dir / "elsewhere", dir / "out/nested/b.jpg");
+  host.cancelOverwrite = true;
+  EXPECT_EQ(CheckSave(set, options, host), TSaveOutcome::Cancelled);
+  EXPECT_EQ(host.listed.size(), 2u);
+  host.cancelOverwrite = false;
+  EXPECT_EQ(CheckSave(set, options, host), TSaveOutcome::Saved);
+  EXPECT_EQ(Run(), TSaveOutcome::Saved);
+  for (const char* name : {"a.jpg", "b.jpg"})
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "out/nested" / name)) << name;
+  EXPECT_EQ(ReadBytes(dir / "elsewhere"), "theirs");
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
 }
 
 // The extension element follows whatever the user typed, also a template
