@@ -234,10 +234,11 @@ void ReportProgress(std::ostream& err, bool terminal, const TStandbyMaker& maker
 }
 
 TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions& save,
-                          const TSaveReport& saved, const std::vector<bool>& existed) {
+                          const TSaveReport& saved, const std::vector<bool>& existed, bool dryRun) {
   TMakeReport report;
   report.Folder = WithTrailingDelimiter(save.Folder);
-  if (save.Html.Save)
+  // A real run names the page only when it was written.
+  if (save.Html.Save && (dryRun || saved.HtmlWritten))
     report.Html = report.Folder + save.Html.FileName;
   report.HtmlWritten = saved.HtmlWritten;
   std::map<int, std::vector<std::size_t>> members; // save entry -> handsets
@@ -274,6 +275,11 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
     e.Exists = static_cast<std::size_t>(s) < existed.size() && existed[static_cast<std::size_t>(s)];
     report.Entries.push_back(std::move(e));
   }
+  for (std::size_t i = 0; i < set.HandsetCount(); ++i)
+    if (const TStandbySpecification* target = set.TargetOf(i);
+        target && !target->MakeError().empty())
+      report.Failed.push_back(
+          {{set.GetHandset(i).Name, set.GetHandset(i).Screen}, target->MakeError()});
   return report;
 }
 
@@ -330,6 +336,9 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     maker.OnMade = [&](TStandbyMaker& sender, TStandbySpecification& target) {
       ReportProgress(err, terminal, sender, target);
     };
+  // A handset the picture cannot be made for is reported; the others are
+  // made and saved.
+  maker.KeepGoing = true;
   maker.MakeAll();
 
   // Saving, or checking that the save would go through.
@@ -362,8 +371,15 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << "mirufo-cli: " << *error << "\n";
   }
 
-  TMakeReport report = CollectReport(set, save, saved, existed);
+  TMakeReport report = CollectReport(set, save, saved, existed, a.DryRun);
   report.DryRun = a.DryRun;
+  if (!report.Failed.empty()) {
+    for (const TFailedTarget& f : report.Failed)
+      err << "mirufo-cli: " << f.Error << "\n";
+    if (!error)
+      error = Tr("作成できなかった待受画像があります") + std::string(" (") +
+              std::to_string(report.Failed.size()) + Tr(" 個)");
+  }
   report.Error = error;
   if (a.Json)
     WriteJsonReport(report, out);

@@ -40,6 +40,12 @@ void WriteTextReport(const TMakeReport& report, std::ostream& out) {
       out << "\t" << Tr("(保存していません)");
     out << "\n";
   }
+  for (const TFailedTarget& f : report.Failed) {
+    out << "-\t" << f.Handset.Name;
+    if (!f.Handset.Screen.empty())
+      out << "（" << f.Handset.Screen << "）";
+    out << "\t" << Tr("(作成できませんでした)") << " " << f.Error << "\n";
+  }
   if (!report.DryRun && !report.Error)
     out << report.Folder << Tr(" に ") << report.SavedCount() << Tr(" 個のファイルを保存しました")
         << (report.HtmlWritten ? Tr(" (index.html も)") : "") << "\n";
@@ -79,6 +85,10 @@ void WriteJsonReport(const TMakeReport& report, std::ostream& out) {
     entries.push_back(entry);
   }
   json["entries"] = entries;
+  TJson failed = TJson::array();
+  for (const TFailedTarget& f : report.Failed)
+    failed.push_back({{"name", f.Handset.Name}, {"screen", f.Handset.Screen}, {"error", f.Error}});
+  json["failed"] = failed;
   out << json.dump(-1, ' ', false, TJson::error_handler_t::replace) << "\n";
 }
 

@@ -2,6 +2,7 @@
 #include "engine/standby_maker.h"
 
 #include "platform/arith.h"
+#include "platform/errors.h"
 
 #include <algorithm>
 #include <thread>
@@ -217,7 +218,13 @@ void TStandbyMaker::MakeAll() {
     current = target;
     if (encodeAhead_)
       MakeAhead(i);
-    target->Make(sourceStage_.get());
+    try {
+      target->Make(sourceStage_.get());
+    } catch (const EMirufoError& e) {
+      if (!KeepGoing)
+        throw;
+      target->SetMakeError(e.what());
+    }
     ++made_;
     if (OnMade)
       OnMade(*this, *target);

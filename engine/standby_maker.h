@@ -69,6 +69,12 @@ public:
   std::int32_t ToMake() const { return toMake_; }
   std::int32_t Made() const { return made_; }
 
+  // When set, a target whose make fails keeps the error (MakeError), stays
+  // unmade, and the run goes on with the next target, so that one handset
+  // the picture cannot be made for does not stop the others. Otherwise the
+  // error ends the run.
+  bool KeepGoing = false;
+
   // How many hardware threads a make run uses, the calling one included;
   // 0 (the default) uses every thread the machine has, 1 makes every stage
   // on the calling thread.

@@ -191,6 +191,51 @@ TEST_F(CliShell, WriteFailingHalfWayListsWhatWasWritten) {
   EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic_000.jpg"));
 }
 
+// A handset the picture cannot be made for is reported with its sizes and
+// the limit; the others are made and saved, and the status says that not
+// everything was.
+TEST_F(CliShell, OneTargetThatCannotBeMadeSinksOnlyItself) {
+  WriteCp932Lines(home / "tanmatsu_user.lst",
+                  {"TL2", "name\tformat\tsupportformats\twidth\theight\tbit\tcachename\tcache\tbps",
+                   "Huge\t1\t010000\t34463\t34463\t24\t\t0\t9600", "cache"});
+  const std::vector<std::string> args = {Src(), "--handsets", "SH901iC,Huge", "--out", Out()};
+  std::vector<std::string> json = args;
+  json.push_back("--json");
+  const auto r = Make(json);
+  EXPECT_EQ(r.Status, 1) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic_000.jpg"));
+  const TJson j = TJson::parse(r.Out);
+  EXPECT_EQ(j["saved"], 1);
+  ASSERT_EQ(j["failed"].size(), 1u) << r.Out;
+  EXPECT_EQ(j["failed"][0]["name"], "Huge");
+  const std::string error = j["failed"][0]["error"];
+  for (const char* part : {"Huge: 拡大後の画像が大きすぎます", "8×6", "34463×34463", "30000"})
+    EXPECT_NE(error.find(part), std::string::npos) << part << " in " << error;
+  EXPECT_TRUE(j.contains("error"));
+  EXPECT_NE(r.Err.find(error), std::string::npos) << r.Err;
+
+  std::vector<std::string> again = args;
+  again.push_back("--overwrite");
+  const auto text = Make(again);
+  EXPECT_EQ(text.Status, 1);
+  EXPECT_NE(text.Out.find("Huge\t(作成できませんでした) " + error), std::string::npos) << text.Out;
+}
+
+// The report names the page only when it was written.
+TEST_F(CliShell, PageThatFailedIsNotReportedAsWritten) {
+  std::filesystem::create_directory(home / "out/index.html");
+  const auto r =
+      Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--html", "--json", "--overwrite"});
+  EXPECT_EQ(r.Status, 1);
+  const TJson j = TJson::parse(r.Out);
+  EXPECT_EQ(j["html"], nullptr) << r.Out;
+  EXPECT_EQ(j["saved"], 1);
+  const TJson dry = TJson::parse(Make({Src(), "--handsets", "SH901iC", "--out", Out() + "/new",
+                                       "--html", "--json", "--dry-run"})
+                                     .Out);
+  EXPECT_EQ(dry["html"], Out() + "/new/index.html");
+}
+
 TEST_F(CliShell, MessagesSayWhatIsWrong) {
   const std::string missing = (home / "nothing.png").string();
   auto r = Make({missing, "--all", "--out", Out()});
