@@ -118,6 +118,26 @@ public:
     return static_cast<float>(value);
   }
 
+  // A cache capacity in KB. One that is positive but shows and is written
+  // back as 0.0 (no limit) in the list's one decimal is refused: the limit
+  // the user meant would silently be lifted.
+  float Capacity(int line, std::string_view column, std::string_view text) const {
+    const float value = Float(line, column, text);
+    if (value > 0 && value < 0.05f)
+      Fail(line, "\"" + std::string(text) + "\" はキャッシュ容量として小さすぎます (列 \"" +
+                     std::string(column) + "\"、0 は制限なし、ほかは 0.1 以上の KB)");
+    return value;
+  }
+
+  // An image format code: 0 (GIF) to 5 (monochrome BMP).
+  TImageFormat FormatCode(int line, std::string_view column, std::string_view text) const {
+    const std::int32_t value = Int(line, column, text);
+    if (value < ifGIF || value > ifBMP2)
+      Fail(line, "\"" + std::string(text) + "\" は画像形式の番号ではありません (列 \"" +
+                     std::string(column) + "\"、0 から 5)");
+    return static_cast<TImageFormat>(value);
+  }
+
   TImageFormats Formats(int line, std::string_view text) const {
     std::uint8_t bits = 0;
     for (std::size_t k = 0; k < text.size(); ++k) {
@@ -145,8 +165,7 @@ public:
         record.SetName(field);
         break;
       case TColumn::Format:
-        record.Format =
-            static_cast<TImageFormat>(static_cast<std::uint8_t>(Int(line, column, field)));
+        record.Format = FormatCode(line, column, field);
         break;
       case TColumn::SupportFormats:
         record.SupportFormats = Formats(line, field);
@@ -165,7 +184,7 @@ public:
           record.SetCacheName(field);
         break;
       case TColumn::Cache:
-        record.Cache = Float(line, column, field);
+        record.Cache = Capacity(line, column, field);
         break;
       case TColumn::Bps:
         record.Bps = Int(line, column, field);
@@ -322,7 +341,7 @@ void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
       continue;
     TCacheCapacity entry;
     entry.SetName(fields[0]);
-    entry.Capacity = reader.Float(static_cast<int>(i) + 1, "cache", fields[1]);
+    entry.Capacity = reader.Capacity(static_cast<int>(i) + 1, "cache", fields[1]);
     AddCache(entry);
   }
 }

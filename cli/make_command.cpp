@@ -285,12 +285,19 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
 
 } // namespace
 
-int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// The make command; json tells whether a JSON report is wanted and reported
+// whether it was printed, so that an error on the way still gives one.
+int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                bool& json, bool& reported) {
   TMakeArgs a;
   if (!ParseOptions(MakeCommand(), args, a)) {
     WriteCommandHelp(DocOf(MakeCommand()), out);
+    reported = true;
     return kExitOk;
   }
+  json = a.Json;
   CheckMakeArgs(a);
   // An empty folder name would save into the root folder.
   if (a.Out && a.Out->empty())
@@ -381,6 +388,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
               std::to_string(report.Failed.size()) + Tr(" 個)");
   }
   report.Error = error;
+  reported = true;
   if (a.Json)
     WriteJsonReport(report, out);
   else if (!a.Quiet)
@@ -396,6 +404,25 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (set.GetSaveStandby(s)->IsSizeOver())
       return kExitOverCache;
   return kExitOk;
+}
+
+} // namespace
+
+int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // Until the options are read, a "--json" anywhere asks for JSON.
+  bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+  bool reported = false;
+  try {
+    return MakeAndSave(args, out, err, json, reported);
+  } catch (const std::exception& e) {
+    // A script reading the report gets one object that says what failed.
+    if (json && !reported) {
+      TMakeReport report;
+      report.Error = e.what();
+      WriteJsonReport(report, out);
+    }
+    throw;
+  }
 }
 
 } // namespace mirufo::cli

@@ -221,6 +221,37 @@ TEST_F(CliShell, OneTargetThatCannotBeMadeSinksOnlyItself) {
   EXPECT_NE(text.Out.find("Huge\t(作成できませんでした) " + error), std::string::npos) << text.Out;
 }
 
+// Whatever stops a run before the save, --json still prints one object that
+// says why, so that a script never reads an empty document.
+TEST_F(CliShell, JsonRunsAlwaysPrintOneObject) {
+  WriteBytes(home / "bad.png", "not a picture");
+  const std::string list = (home / "tanmatsu_user.lst").string();
+  struct TCase {
+    const char* What;
+    std::vector<std::string> Args;
+    const char* Message;
+  };
+  const TCase cases[] = {
+      {"bad picture", {(home / "bad.png").string(), "--handsets", "SH901iC"}, "bad.png"},
+      {"unknown handset", {Src(), "--handsets", "NOSUCH"}, "NOSUCH"},
+      {"bad list", {Src(), "--handsets", "SH901iC"}, "tanmatsu_user.lst(3行目)"},
+      {"bad option", {Src(), "--no-such-option"}, "--no-such-option"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (std::string(c.What) == "bad list")
+      WriteCp932Lines(
+          list, {"TL2", "name\tformat\tsupportformats\twidth\theight\tbit\tcachename\tcache\tbps",
+                 "Odd\t6\t010000\t20\t20\t24\t\t0\t9600"});
+    std::vector<std::string> args = c.Args;
+    args.push_back("--json");
+    const auto r = Make(args);
+    EXPECT_NE(r.Status, 0);
+    const TJson j = TJson::parse(r.Out);
+    EXPECT_NE(j.value("error", "").find(c.Message), std::string::npos) << r.Out;
+  }
+}
+
 // The report names the page only when it was written.
 TEST_F(CliShell, PageThatFailedIsNotReportedAsWritten) {
   std::filesystem::create_directory(home / "out/index.html");
