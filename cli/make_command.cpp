@@ -22,6 +22,7 @@
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
+#include "platform/interrupt.h"
 #include "platform/translate.h"
 
 #include <algorithm>
@@ -299,6 +300,9 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   json = a.Json;
   CheckMakeArgs(a);
+  // SIGINT, SIGTERM and SIGHUP end the run between two steps: no file is
+  // left half written and the report of what was saved is still printed.
+  TInterruptGuard interrupts;
   // An empty folder name would save into the root folder.
   if (a.Out && a.Out->empty())
     throw EMirufoError(Tr("保存先のフォルダ名が空です。--out にフォルダを指定してください"));
@@ -346,6 +350,7 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   // A handset the picture cannot be made for is reported; the others are
   // made and saved.
   maker.KeepGoing = true;
+  maker.ProcessMessages = ThrowIfInterrupted;
   maker.MakeAll();
 
   // Saving, or checking that the save would go through.
@@ -366,12 +371,17 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   save.ReplaceFilesThatAppear = a.Overwrite;
   TSaveReport saved;
   std::optional<std::string> error;
+  std::optional<int> interrupted;
   try {
     // The dry run answers with the checks and messages of the real run.
     const TSaveOutcome outcome =
         a.DryRun ? CheckSave(set, save, host) : RunSave(set, save, host, saved);
     if (outcome != TSaveOutcome::Saved)
       error = host.Refusal().value_or(Tr("保存しませんでした"));
+  } catch (const EInterrupted& e) {
+    error = e.what();
+    interrupted = e.ExitStatus();
+    err << "mirufo-cli: " << *error << "\n";
   } catch (const std::exception& e) {
     // The message names the failing file and lists what was written.
     error = e.what();
@@ -398,6 +408,8 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
         std::chrono::steady_clock::now() - started);
     err << Tr("処理時間: ") << elapsed.count() << "msec\n";
   }
+  if (interrupted)
+    return *interrupted;
   if (error)
     return kExitError;
   for (int s = 0; s < set.SaveCount(); ++s)
@@ -414,6 +426,15 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   bool reported = false;
   try {
     return MakeAndSave(args, out, err, json, reported);
+  } catch (const EInterrupted& e) {
+    // Stopped before the save: nothing was written.
+    if (json && !reported) {
+      TMakeReport report;
+      report.Error = e.what();
+      WriteJsonReport(report, out);
+    }
+    err << "mirufo-cli: " << e.what() << "\n";
+    return e.ExitStatus();
   } catch (const std::exception& e) {
     // A script reading the report gets one object that says what failed.
     if (json && !reported) {

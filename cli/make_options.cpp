@@ -87,7 +87,10 @@ TCommand<TMakeArgs> BuildMakeCommand() {
       "進み具合は標準エラー出力が端末のときだけ表示します (--progress で常に、--quiet "
       "で表示しません)。\n\n"
       "終了コード: 0 すべて保存した, 3 保存したがキャッシュを超えたファイルがある, 1 エラー, "
-      "2 使い方の誤り。--dry-run は実際に保存したときと同じ終了コード (3 も) を返します。";
+      "2 使い方の誤り。--dry-run は実際に保存したときと同じ終了コード (3 も) を返します。"
+      "作れない端末があると、ほかの端末の画像は作って保存し、1 を返します。\n\n"
+      "SIGINT、SIGTERM、SIGHUP を受けると、書きかけのファイルを残さずに止まり、それまでに保存した"
+      "ファイルを報告して 128 + シグナル番号 を返します。";
   c.Doc.OperandComplete = "files";
   c.Doc.Examples = {
       {"mirufo-cli make photo.jpg --all --out out --html",

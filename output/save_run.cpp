@@ -2,6 +2,7 @@
 
 #include "output/standby_file_name.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/interrupt.h"
 #include "platform/text_file.h"
 #include "platform/translate.h"
 
@@ -321,20 +322,29 @@ TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, T
           report.Skipped[s] = true;
           continue;
         }
+        ThrowIfInterrupted();
         const int entry = static_cast<int>(s);
         host.Progress(entry, toWrite, set.GetSaveTanmatsu(entry).Name);
         set.GetSaveStandby(entry)->SaveToFile(paths[s], how(s));
         report.Written.push_back(paths[s]);
       }
+    } catch (const EInterrupted&) {
+      // Stopped on a signal: the files written so far stay, the report
+      // says which; nothing else is written.
+      host.ProgressDone();
+      throw;
     } catch (const std::exception& e) {
       host.ProgressDone();
       throw failed(paths[s], e);
     }
     host.ProgressDone();
     if (options.Html.Save && write->back()) {
+      ThrowIfInterrupted();
       try {
         WriteStandbyHTML(paths.back(), options.Html, StandbyHTMLItems(set),
                          options.ApplicationTitle, how(paths.size() - 1));
+      } catch (const EInterrupted&) {
+        throw;
       } catch (const std::exception& e) {
         throw failed(paths.back(), e);
       }

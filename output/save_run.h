@@ -93,7 +93,9 @@ private:
 // put in place without replacing anything, so a file another program made
 // meanwhile survives. A write that fails ends the run with ESaveFailed after
 // the progress is closed; the files written before stay, and report says
-// which they are and which file failed.
+// which they are and which file failed. A signal noted by a TInterruptGuard
+// ends the run with EInterrupted before the next file, or drops the file
+// being written; the files written before stay and report lists them.
 TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
                      TSaveReport& report);
 

@@ -2,6 +2,7 @@
 
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/interrupt.h"
 #include "platform/limits.h"
 #include "platform/translate.h"
 
@@ -218,6 +219,11 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
     abandon("ファイルに書き込めません");
   if (close(fd.Release()) != 0)
     abandon("ファイルに書き込めません");
+  // Asked to stop: the finished temporary goes, the name is left as it was.
+  if (InterruptSignal() != 0) {
+    unlink(temp.c_str());
+    ThrowIfInterrupted();
+  }
   if (existing == TExistingFile::Keep) {
     try {
       MoveWithoutReplacing(temp, path);

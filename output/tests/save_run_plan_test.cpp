@@ -4,10 +4,12 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/interrupt.h"
 #include "recording_host.h"
 #include "test_handset.h"
 #include "test_support.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace mirufo {
@@ -182,6 +184,40 @@ TEST_F(SaveRunPlan, NameTakenDuringTheRunIsNeverReplaced) {
   EXPECT_EQ(RunSave(set, options, racing, report), TSaveOutcome::Saved);
   EXPECT_NE(ReadBytes(racing.racer), "theirs");
   EXPECT_EQ(report.Written.size(), 3u);
+}
+
+// A signal while the files are written: the run stops before the next file
+// (or drops the one being written), the files written stay, no temporary
+// file is left, and nothing else is written.
+TEST_F(SaveRunPlan, ASignalStopsTheRunBetweenFiles) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    std::filesystem::remove_all(dir / "out");
+    struct TSignallingHost : TRecordingHost {
+      void Progress(int position, int maximum, const std::string& label) override {
+        TRecordingHost::Progress(position, maximum, label);
+        if (label == "B")
+          raise(Signal);
+      }
+      int Signal = 0;
+    } signalling;
+    signalling.Signal = signal;
+    set.BuildSavePlan(true);
+    options.Html.Save = true;
+    TInterruptGuard guard;
+    try {
+      RunSave(set, options, signalling, report);
+      ADD_FAILURE() << "the run should stop";
+    } catch (const EInterrupted& e) {
+      EXPECT_EQ(e.ExitStatus(), 128 + signal);
+    }
+    EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{dir / "out/nested/a.jpg"});
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "out/nested"))
+      names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"a.jpg"});
+    EXPECT_EQ(signalling.progressDone, 1);
+  }
 }
 
 // A symbolic link at a name, dangling or live, stands there like a file: it
