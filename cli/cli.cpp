@@ -4,6 +4,7 @@
 #include "cli/make_options.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <ostream>
@@ -56,11 +57,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     else
       throw EUsageError(Tr("知らないコマンドです: ") + command);
   } catch (const EUsageError& e) {
-    err << "mirufo-cli: " << e.what() << "\n"
+    err << "mirufo-cli: " << EscapeControls(e.what(), true) << "\n"
         << Tr("詳しくは mirufo-cli --help を見てください。") << "\n";
     status = kExitUsage;
   } catch (const std::exception& e) {
-    err << "mirufo-cli: " << e.what() << "\n";
+    err << "mirufo-cli: " << EscapeControls(e.what(), true) << "\n";
     status = kExitError;
   }
   // What was printed must have arrived: a full disk or a closed pipe is a

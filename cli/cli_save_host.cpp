@@ -1,5 +1,6 @@
 #include "cli/cli_save_host.h"
 
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <ostream>
@@ -30,7 +31,7 @@ TCliSaveHost::ChooseOverwrites(const std::vector<std::filesystem::path>& existin
 }
 
 void TCliSaveHost::Refuse(const std::string& text) {
-  err_ << "mirufo-cli: " << text << "\n";
+  err_ << "mirufo-cli: " << EscapeControls(text, true) << "\n";
   if (!refusal_)
     refusal_ = text;
 }

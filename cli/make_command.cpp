@@ -23,6 +23,7 @@
 #include "platform/folders.h"
 #include "platform/ini_file.h"
 #include "platform/interrupt.h"
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <algorithm>
@@ -222,14 +223,15 @@ void ReportProgress(std::ostream& err, bool terminal, const TStandbyMaker& maker
                     const TStandbySpecification& target) {
   const int done = maker.Made(), total = maker.ToMake();
   if (!terminal) {
-    err << Tr("作成 ") << done << "/" << total << " " << target.ProgressText() << "\n";
+    err << Tr("作成 ") << done << "/" << total << " " << EscapeControls(target.ProgressText())
+        << "\n";
     return;
   }
   const int width = 30;
   const int filled = total > 0 ? done * width / total : width;
   err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
       << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << done << "/" << total
-      << " " << target.ProgressText() << "\x1b[K" << std::flush;
+      << " " << EscapeControls(target.ProgressText()) << "\x1b[K" << std::flush;
   if (done >= total)
     err << "\n";
 }
@@ -381,18 +383,18 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   } catch (const EInterrupted& e) {
     error = e.what();
     interrupted = e.ExitStatus();
-    err << "mirufo-cli: " << *error << "\n";
+    err << "mirufo-cli: " << EscapeControls(*error, true) << "\n";
   } catch (const std::exception& e) {
     // The message names the failing file and lists what was written.
     error = e.what();
-    err << "mirufo-cli: " << *error << "\n";
+    err << "mirufo-cli: " << EscapeControls(*error, true) << "\n";
   }
 
   TMakeReport report = CollectReport(set, save, saved, existed, a.DryRun);
   report.DryRun = a.DryRun;
   if (!report.Failed.empty()) {
     for (const TFailedTarget& f : report.Failed)
-      err << "mirufo-cli: " << f.Error << "\n";
+      err << "mirufo-cli: " << EscapeControls(f.Error, true) << "\n";
     if (!error)
       error = Tr("作成できなかった待受画像があります") + std::string(" (") +
               std::to_string(report.Failed.size()) + Tr(" 個)");
@@ -433,7 +435,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       report.Error = e.what();
       WriteJsonReport(report, out);
     }
-    err << "mirufo-cli: " << e.what() << "\n";
+    err << "mirufo-cli: " << EscapeControls(e.what(), true) << "\n";
     return e.ExitStatus();
   } catch (const std::exception& e) {
     // A script reading the report gets one object that says what failed.

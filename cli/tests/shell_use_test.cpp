@@ -252,6 +252,20 @@ TEST_F(CliShell, JsonRunsAlwaysPrintOneObject) {
   }
 }
 
+// Control characters from a template reach the terminal escaped; the file
+// keeps its real name.
+TEST_F(CliShell, ControlCharactersAreShownNotSent) {
+  const auto r = Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--template", "a\x1b[2Jb"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/a\x1b[2Jb.jpg"));
+  EXPECT_EQ(r.Out.find('\x1b'), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("a\\x1b[2Jb.jpg"), std::string::npos) << r.Out;
+  const auto again =
+      Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--template", "a\x1b[2Jb"});
+  EXPECT_EQ(again.Status, 1);
+  EXPECT_EQ(again.Err.find('\x1b'), std::string::npos) << again.Err;
+}
+
 // The report names the page only when it was written.
 TEST_F(CliShell, PageThatFailedIsNotReportedAsWritten) {
   std::filesystem::create_directory(home / "out/index.html");
