@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <unordered_set>
 
 namespace mirufo {
 
@@ -31,6 +32,20 @@ void TStandbyMaker::Delete(int index) {
   TStandbySpecification* target = specifications_.Items(index);
   specifications_.Delete(index);
   delete target;
+}
+
+void TStandbyMaker::DeleteTargets(const std::vector<TStandbySpecification*>& targets) {
+  if (targets.empty())
+    return;
+  const std::unordered_set<const TStandbySpecification*> gone(targets.begin(), targets.end());
+  std::vector<TStandbySpecification*> kept, freed;
+  for (TStandbySpecification* target : specifications_)
+    (gone.contains(target) ? freed : kept).push_back(target);
+  specifications_.Clear();
+  for (TStandbySpecification* target : kept)
+    specifications_.Add(target);
+  for (TStandbySpecification* target : freed)
+    delete target;
 }
 
 void TStandbyMaker::Clear() {

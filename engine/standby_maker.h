@@ -33,6 +33,10 @@ public:
   // Frees the target at index (its stages are released); ERangeError outside
   // the list.
   void Delete(int index);
+  // Frees every listed target (ones not in the maker are ignored) in one
+  // pass over the list, keeping the order of the others: deselecting many
+  // handsets at once stays linear.
+  void DeleteTargets(const std::vector<TStandbySpecification*>& targets);
   // Frees every target, then every stage below the source.
   void Clear();
   int Count() const { return specifications_.Count(); }
