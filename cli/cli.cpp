@@ -11,16 +11,35 @@
 
 namespace mirufo::cli {
 
-void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder) {
+std::optional<std::string> LoadWorkingSet(TTanmatsuOptionList& set,
+                                          const std::filesystem::path& dataFolder,
+                                          std::ostream* warnings) {
   TTanmatsuList list;
   list.LoadBuiltIn();
   set.MergeList(list, false);
+  if (std::optional<std::string> problem = DataFolderProblem(dataFolder)) {
+    if (warnings)
+      *warnings << "mirufo-cli: " << Tr("警告: データフォルダを読めません: ")
+                << EscapeControls(*problem, true) << "\n"
+                << Tr("利用者の端末、作成セット、設定を読まずに続けます") << "\n";
+    return problem;
+  }
   const std::filesystem::path userList = dataFolder / kUserListFileName;
   std::error_code ec;
   if (std::filesystem::exists(userList, ec)) {
     list.LoadFromFile(userList);
     set.MergeList(list, true);
   }
+  return std::nullopt;
+}
+
+std::string UnreadDataFolderNote(const std::optional<std::string>& problem) {
+  if (!problem)
+    return "";
+  return std::string(" (") +
+         Tr("データフォルダを読めなかったので、利用者の端末と作成セットは"
+            "読んでいません: ") +
+         *problem + ")";
 }
 
 TIniFile ReadSettings(const std::filesystem::path& dataFolder, std::ostream* warnings) {

@@ -101,7 +101,8 @@ TFormatOptions ReadFormatOptions(const TMakeArgs& a, TFormatOptions o) {
   return o;
 }
 
-std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::string& list) {
+std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::string& list,
+                                   const std::string& note) {
   std::vector<bool> ticks(set.HandsetCount(), false);
   for (const std::string& item : SplitFields(list, ",")) {
     if (item.empty())
@@ -120,7 +121,7 @@ std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::st
       }
     }
     if (!found)
-      throw EUsageError(Tr("そのような端末はありません: ") + item);
+      throw EUsageError(Tr("そのような端末はありません: ") + item + note);
   }
   return ticks;
 }
@@ -128,9 +129,9 @@ std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::st
 // Chooses the handsets: by name, all, or a make set (the named one, else the
 // current one the desktop program saved).
 void ChooseHandsets(const TMakeArgs& a, TTanmatsuOptionList& set, const TIniFile& ini,
-                    const std::filesystem::path& dataFolder) {
+                    const std::filesystem::path& dataFolder, const std::string& note) {
   if (a.Handsets) {
-    set.ApplySelection(TicksForHandsets(set, *a.Handsets));
+    set.ApplySelection(TicksForHandsets(set, *a.Handsets, note));
   } else if (!a.All) {
     TMakeSets sets(set);
     const TMakeSetsLoadResult loaded = sets.Load(dataFolder / "makeset.txt");
@@ -139,7 +140,7 @@ void ChooseHandsets(const TMakeArgs& a, TTanmatsuOptionList& set, const TIniFile
     if (a.SetName) {
       const int index = sets.Sets().IndexOf(*a.SetName);
       if (index < 0)
-        throw EUsageError(Tr("そのような作成セットはありません: ") + *a.SetName);
+        throw EUsageError(Tr("そのような作成セットはありません: ") + *a.SetName + note);
       sets.SetCurrentIndex(index);
     } else {
       sets.SetCurrentIndex(ini.ReadInteger("TanmatsuList", "SetIndex", 0));
@@ -312,7 +313,8 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   const auto started = std::chrono::steady_clock::now();
   const std::filesystem::path dataFolder = DataFolder();
   TTanmatsuOptionList set;
-  LoadWorkingSet(set, dataFolder);
+  const std::optional<std::string> unread =
+      LoadWorkingSet(set, dataFolder, a.Quiet ? nullptr : &err);
   const TIniFile ini = ReadSettings(dataFolder, a.Quiet ? nullptr : &err);
 
   const std::string comment =
@@ -326,7 +328,7 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   TStandbyImageDecoratorList decorators;
   decorators.Add(&calendar);
 
-  ChooseHandsets(a, set, ini, dataFolder);
+  ChooseHandsets(a, set, ini, dataFolder, UnreadDataFolderNote(unread));
 
   TMultiFormatBitmap picture;
   LoadPicture(a.Source, picture);

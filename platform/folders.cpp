@@ -1,8 +1,12 @@
 #include "platform/folders.h"
 
 #include "platform/errors.h"
+#include "platform/translate.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mirufo {
@@ -38,6 +42,20 @@ std::filesystem::path EnsureDataFolder() {
   if (ec)
     throw EInOutError(folder.string() + "\nフォルダを作成できません: " + ec.message());
   return folder;
+}
+
+std::optional<std::string> DataFolderProblem(const std::filesystem::path& folder) {
+  struct stat info {};
+  if (stat(folder.c_str(), &info) != 0) {
+    if (errno == ENOENT)
+      return std::nullopt;
+    return folder.string() + ": " + std::strerror(errno);
+  }
+  if (!S_ISDIR(info.st_mode))
+    return folder.string() + ": " + Tr("フォルダではありません");
+  if (access(folder.c_str(), R_OK | X_OK) != 0)
+    return folder.string() + ": " + std::strerror(errno);
+  return std::nullopt;
 }
 
 } // namespace mirufo

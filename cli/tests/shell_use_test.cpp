@@ -266,6 +266,32 @@ TEST_F(CliShell, ControlCharactersAreShownNotSent) {
   EXPECT_EQ(again.Err.find('\x1b'), std::string::npos) << again.Err;
 }
 
+// A data folder that is not a folder is warned about once, and the errors
+// that it explains say so.
+TEST_F(CliShell, UnreadableDataFolderIsNamed) {
+  WriteBytes(home / "plain", "x");
+  struct TCase {
+    std::vector<std::string> Args;
+    const char* Error;
+  };
+  const TCase cases[] = {
+      {{"make", Src(), "--set", "S", "--out", Out()}, "そのような作成セットはありません: S ("},
+      {{"make", Src(), "--handsets", "MINE", "--out", Out()}, "そのような端末はありません: MINE ("},
+      {{"list"}, nullptr},
+  };
+  const std::string warning = "データフォルダを読めません: " + (home / "plain").string();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Args[0]);
+    const auto r = RunCli(c.Args, home / "plain");
+    EXPECT_NE(r.Err.find(warning), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.find(warning), r.Err.rfind(warning)) << "warned once: " << r.Err;
+    if (c.Error) {
+      EXPECT_EQ(r.Status, 2);
+      EXPECT_NE(r.Err.find(c.Error), std::string::npos) << r.Err;
+    }
+  }
+}
+
 // The report names the page only when it was written.
 TEST_F(CliShell, PageThatFailedIsNotReportedAsWritten) {
   std::filesystem::create_directory(home / "out/index.html");
