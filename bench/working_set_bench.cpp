@@ -53,6 +53,31 @@ void BuildAndTearDown(benchmark::State& state) {
   std::printf("%d user handsets: merged in %.3f s, torn down in %.3f s\n", count, merge, teardown);
 }
 
+// Loading the user list and choosing two handsets of it, as the command
+// line's --handsets does: every other handset is deselected at once.
+void LoadAndSelectTwo(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  const TTanmatsuList list = UserHandsets(count);
+  double merge = 0, select = 0;
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    TTanmatsuOptionList set;
+    set.MergeList(list, true);
+    merge = SecondsSince(start);
+    start = std::chrono::steady_clock::now();
+    std::vector<bool> ticks(set.HandsetCount(), false);
+    ticks[1] = ticks[ticks.size() - 2] = true;
+    set.ApplySelection(ticks);
+    select = SecondsSince(start);
+    if (set.TargetCount() != 2)
+      state.SkipWithError("the selection did not leave two targets");
+  }
+  state.counters["merge_s"] = merge;
+  state.counters["select_s"] = select;
+  std::printf("%d user handsets: merged in %.3f s, two selected in %.3f s\n", count, merge, select);
+}
+
+BENCHMARK(LoadAndSelectTwo)->Arg(400000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildAndTearDown)->Arg(400000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -125,14 +125,6 @@ public:
                    range + ")");
   }
 
-  // A capacity: in a strict reading it may not be negative.
-  float Capacity(int line, std::string_view column, std::string_view text) const {
-    const float value = Float(line, column, text);
-    if (strict_ && value < 0)
-      FailOutOfRange(line, column, text, "0 以上");
-    return value;
-  }
-
   // A decimal number with a point as decimal separator, within the range of
   // the single-precision field it is stored in (a larger one would be kept
   // as infinity and written back as a text no reader accepts).
@@ -146,6 +138,29 @@ public:
         !std::isfinite(static_cast<float>(value)))
       FailNotANumber(line, column, text);
     return static_cast<float>(value);
+  }
+
+  // A cache capacity in KB; in a strict reading it may not be negative. One
+  // that is positive but shows and is written back as 0.0 (no limit) in the
+  // list's one decimal is refused: the limit the user meant would silently
+  // be lifted.
+  float Capacity(int line, std::string_view column, std::string_view text) const {
+    const float value = Float(line, column, text);
+    if (strict_ && value < 0)
+      FailOutOfRange(line, column, text, "0 以上");
+    if (value > 0 && value < 0.05f)
+      Fail(line, "\"" + std::string(text) + "\" はキャッシュ容量として小さすぎます (列 \"" +
+                     std::string(column) + "\"、0 は制限なし、ほかは 0.1 以上の KB)");
+    return value;
+  }
+
+  // An image format code: 0 (GIF) to 5 (monochrome BMP).
+  TImageFormat FormatCode(int line, std::string_view column, std::string_view text) const {
+    const std::int32_t value = Int(line, column, text);
+    if (value < ifGIF || value > ifBMP2)
+      Fail(line, "\"" + std::string(text) + "\" は画像形式の番号ではありません (列 \"" +
+                     std::string(column) + "\"、0 から 5)");
+    return static_cast<TImageFormat>(value);
   }
 
   TImageFormats Formats(int line, std::string_view text) const {
@@ -177,8 +192,7 @@ public:
         record.SetName(field);
         break;
       case TColumn::Format:
-        record.Format = static_cast<TImageFormat>(
-            static_cast<std::uint8_t>(Ranged(line, column, field, 0, ifBMP2)));
+        record.Format = FormatCode(line, column, field);
         break;
       case TColumn::SupportFormats:
         record.SupportFormats = Formats(line, field);

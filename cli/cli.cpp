@@ -5,22 +5,42 @@
 #include "output/handset_list_import.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <ostream>
 
 namespace mirufo::cli {
 
-void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder) {
+std::optional<std::string> LoadWorkingSet(TTanmatsuOptionList& set,
+                                          const std::filesystem::path& dataFolder,
+                                          std::ostream* warnings) {
   TTanmatsuList list;
   list.LoadBuiltIn();
   set.MergeList(list, false);
+  if (std::optional<std::string> problem = DataFolderProblem(dataFolder)) {
+    if (warnings)
+      *warnings << "mirufo-cli: " << Tr("警告: データフォルダを読めません: ")
+                << EscapeControls(*problem, true) << "\n"
+                << Tr("利用者の端末、作成セット、設定を読まずに続けます") << "\n";
+    return problem;
+  }
   const std::filesystem::path userList = dataFolder / kUserListFileName;
   std::error_code ec;
   if (std::filesystem::exists(userList, ec)) {
     list.LoadFromFile(userList);
     set.MergeList(list, true);
   }
+  return std::nullopt;
+}
+
+std::string UnreadDataFolderNote(const std::optional<std::string>& problem) {
+  if (!problem)
+    return "";
+  return std::string(" (") +
+         Tr("データフォルダを読めなかったので、利用者の端末と作成セットは"
+            "読んでいません: ") +
+         *problem + ")";
 }
 
 std::vector<std::size_t> ImportHandsetLists(TTanmatsuOptionList& set,
@@ -70,11 +90,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     else
       throw EUsageError(Tr("知らないコマンドです: ") + command);
   } catch (const EUsageError& e) {
-    err << "mirufo-cli: " << e.what() << "\n"
+    err << "mirufo-cli: " << EscapeControls(e.what(), true) << "\n"
         << Tr("詳しくは mirufo-cli --help を見てください。") << "\n";
     status = kExitUsage;
   } catch (const std::exception& e) {
-    err << "mirufo-cli: " << e.what() << "\n";
+    err << "mirufo-cli: " << EscapeControls(e.what(), true) << "\n";
     status = kExitError;
   }
   // What was printed must have arrived: a full disk or a closed pipe is a

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,7 +38,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // it exists) as user-defined handsets; the file's named capacities replace
 // built-in ones of the same name. A user list that fails to load raises its
 // error. Every handset ends up selected.
-void LoadWorkingSet(TTanmatsuOptionList& set, const std::filesystem::path& dataFolder);
+// Returns why the data folder could not be read (after warning about it
+// on warnings, when given), or nothing.
+std::optional<std::string> LoadWorkingSet(TTanmatsuOptionList& set,
+                                          const std::filesystem::path& dataFolder,
+                                          std::ostream* warnings = nullptr);
+// What the errors "no such handset" and "no such make set" add when the
+// data folder was not read.
+std::string UnreadDataFolderNote(const std::optional<std::string>& problem);
 
 // Then merges each list file, in order, as the desktop program's import does
 // (a record equal to a handset already there is not added twice), telling

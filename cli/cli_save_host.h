@@ -27,12 +27,4 @@ private:
   std::optional<std::string> refusal_;
 };
 
-// Every check of RunSave that comes before writing, without writing or
-// creating anything: no entries, clashing or unusable names, a folder that
-// cannot be made, existing files without overwrite. Refusals go to the
-// host, as they would in the real run. Returns true when the run would
-// write.
-bool CheckSaveWithoutWriting(TTanmatsuOptionList& set, const TSaveRunOptions& options,
-                             TCliSaveHost& host);
-
 } // namespace mirufo::cli

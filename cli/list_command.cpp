@@ -203,7 +203,7 @@ int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     throw EUsageError(Tr("--names と --tsv は同時に指定できません"));
   const std::filesystem::path dataFolder = DataFolder();
   TTanmatsuOptionList set;
-  LoadWorkingSet(set, dataFolder);
+  LoadWorkingSet(set, dataFolder, &err);
   ImportHandsetLists(set, a.Lists, &err);
   if (a.Names) {
     PrintNames(set, dataFolder, a, out);

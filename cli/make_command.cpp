@@ -22,6 +22,8 @@
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
+#include "platform/interrupt.h"
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <algorithm>
@@ -99,7 +101,8 @@ TFormatOptions ReadFormatOptions(const TMakeArgs& a, TFormatOptions o) {
   return o;
 }
 
-std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::string& list) {
+std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::string& list,
+                                   const std::string& note) {
   std::vector<bool> ticks(set.HandsetCount(), false);
   for (const std::string& item : SplitFields(list, ",")) {
     if (item.empty())
@@ -118,7 +121,7 @@ std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::st
       }
     }
     if (!found)
-      throw EUsageError(Tr("そのような端末はありません: ") + item);
+      throw EUsageError(Tr("そのような端末はありません: ") + item + note);
   }
   return ticks;
 }
@@ -126,7 +129,7 @@ std::vector<bool> TicksForHandsets(const TTanmatsuOptionList& set, const std::st
 // Chooses the handsets: by name, all, or a make set (the named one, else the
 // current one the desktop program saved).
 void ChooseHandsets(const TMakeArgs& a, TTanmatsuOptionList& set, const TIniFile& ini,
-                    const std::filesystem::path& dataFolder,
+                    const std::filesystem::path& dataFolder, const std::string& note,
                     const std::vector<std::size_t>& listed) {
   if (!a.Lists.empty() && !a.Handsets && !a.All && !a.SetName) {
     std::vector<bool> ticks(set.HandsetCount(), false);
@@ -134,7 +137,7 @@ void ChooseHandsets(const TMakeArgs& a, TTanmatsuOptionList& set, const TIniFile
       ticks[index] = true;
     set.ApplySelection(ticks);
   } else if (a.Handsets) {
-    set.ApplySelection(TicksForHandsets(set, *a.Handsets));
+    set.ApplySelection(TicksForHandsets(set, *a.Handsets, note));
   } else if (!a.All) {
     TMakeSets sets(set);
     const TMakeSetsLoadResult loaded = sets.Load(dataFolder / "makeset.txt");
@@ -143,7 +146,7 @@ void ChooseHandsets(const TMakeArgs& a, TTanmatsuOptionList& set, const TIniFile
     if (a.SetName) {
       const int index = sets.Sets().IndexOf(*a.SetName);
       if (index < 0)
-        throw EUsageError(Tr("そのような作成セットはありません: ") + *a.SetName);
+        throw EUsageError(Tr("そのような作成セットはありません: ") + *a.SetName + note);
       sets.SetCurrentIndex(index);
     } else {
       sets.SetCurrentIndex(ini.ReadInteger("TanmatsuList", "SetIndex", 0));
@@ -227,23 +230,25 @@ void ReportProgress(std::ostream& err, bool terminal, const TStandbyMaker& maker
                     const TStandbySpecification& target) {
   const int done = maker.Made(), total = maker.ToMake();
   if (!terminal) {
-    err << Tr("作成 ") << done << "/" << total << " " << target.ProgressText() << "\n";
+    err << Tr("作成 ") << done << "/" << total << " " << EscapeControls(target.ProgressText())
+        << "\n";
     return;
   }
   const int width = 30;
   const int filled = total > 0 ? done * width / total : width;
   err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
       << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << done << "/" << total
-      << " " << target.ProgressText() << "\x1b[K" << std::flush;
+      << " " << EscapeControls(target.ProgressText()) << "\x1b[K" << std::flush;
   if (done >= total)
     err << "\n";
 }
 
 TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions& save,
-                          const TSaveReport& saved, const std::vector<bool>& existed) {
+                          const TSaveReport& saved, const std::vector<bool>& existed, bool dryRun) {
   TMakeReport report;
   report.Folder = WithTrailingDelimiter(save.Folder);
-  if (save.Html.Save)
+  // A real run names the page only when it was written.
+  if (save.Html.Save && (dryRun || saved.HtmlWritten))
     report.Html = report.Folder + save.Html.FileName;
   report.HtmlWritten = saved.HtmlWritten;
   std::map<int, std::vector<std::size_t>> members; // save entry -> handsets
@@ -280,29 +285,33 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
     e.Exists = static_cast<std::size_t>(s) < existed.size() && existed[static_cast<std::size_t>(s)];
     report.Entries.push_back(std::move(e));
   }
+  for (std::size_t i = 0; i < set.HandsetCount(); ++i)
+    if (const TStandbySpecification* target = set.TargetOf(i);
+        target && !target->MakeError().empty())
+      report.Failed.push_back(
+          {{set.GetHandset(i).Name, set.GetHandset(i).Screen}, target->MakeError()});
   return report;
-}
-
-// The message of a save that failed while writing: the failing file (named
-// by the error) and every file written before it.
-std::string HalfWayMessage(const std::string& error, const TSaveReport& saved) {
-  std::string text = error + "\n" + Tr("それまでに保存したファイル:");
-  if (saved.Written.empty())
-    text += std::string(" ") + Tr("なし");
-  for (const auto& path : saved.Written)
-    text += "\n  " + path.string();
-  return text;
 }
 
 } // namespace
 
-int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// The make command; json tells whether a JSON report is wanted and reported
+// whether it was printed, so that an error on the way still gives one.
+int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                bool& json, bool& reported) {
   TMakeArgs a;
   if (!ParseOptions(MakeCommand(), args, a)) {
     WriteCommandHelp(DocOf(MakeCommand()), out);
+    reported = true;
     return kExitOk;
   }
+  json = a.Json;
   CheckMakeArgs(a);
+  // SIGINT, SIGTERM and SIGHUP end the run between two steps: no file is
+  // left half written and the report of what was saved is still printed.
+  TInterruptGuard interrupts;
   // An empty folder name would save into the root folder.
   if (a.Out && a.Out->empty())
     throw EMirufoError(Tr("保存先のフォルダ名が空です。--out にフォルダを指定してください"));
@@ -310,7 +319,8 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const auto started = std::chrono::steady_clock::now();
   const std::filesystem::path dataFolder = DataFolder();
   TTanmatsuOptionList set;
-  LoadWorkingSet(set, dataFolder);
+  const std::optional<std::string> unread =
+      LoadWorkingSet(set, dataFolder, a.Quiet ? nullptr : &err);
   const std::vector<std::size_t> listed =
       ImportHandsetLists(set, a.Lists, a.Quiet ? nullptr : &err);
   const TIniFile ini = ReadSettings(dataFolder, a.Quiet ? nullptr : &err);
@@ -326,7 +336,7 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   TStandbyImageDecoratorList decorators;
   decorators.Add(&calendar);
 
-  ChooseHandsets(a, set, ini, dataFolder, listed);
+  ChooseHandsets(a, set, ini, dataFolder, UnreadDataFolderNote(unread), listed);
 
   TMultiFormatBitmap picture;
   LoadPicture(a.Source, picture);
@@ -350,6 +360,10 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     maker.OnMade = [&](TStandbyMaker& sender, TStandbySpecification& target) {
       ReportProgress(err, terminal, sender, target);
     };
+  // A handset the picture cannot be made for is reported; the others are
+  // made and saved.
+  maker.KeepGoing = true;
+  maker.ProcessMessages = ThrowIfInterrupted;
   maker.MakeAll();
 
   // Saving, or checking that the save would go through.
@@ -363,32 +377,42 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   set.BuildSavePlan(a.AllowDuplicates || ini.ReadBool("Save", "AllowDuplicate", false));
   set.MakeFileNames(TStandbyFileName::ParseWithExtension(save.Template), save.SourceFileName);
   std::vector<bool> existed;
-  for (int s = 0; s < set.SaveCount(); ++s) {
-    std::error_code ec;
-    existed.push_back(
-        std::filesystem::exists(WithTrailingDelimiter(save.Folder) + set.FileNameOf(s), ec));
-  }
+  for (int s = 0; s < set.SaveCount(); ++s)
+    existed.push_back(PathIsTaken(WithTrailingDelimiter(save.Folder) + set.FileNameOf(s)));
 
   TCliSaveHost host(err, a.Overwrite);
+  save.ReplaceFilesThatAppear = a.Overwrite;
   TSaveReport saved;
   std::optional<std::string> error;
-  if (a.DryRun) {
-    CheckSaveWithoutWriting(set, save, host);
-    error = host.Refusal();
-  } else {
-    try {
-      if (RunSave(set, save, host, saved) != TSaveOutcome::Saved)
-        error = host.Refusal().value_or(Tr("保存しませんでした"));
-    } catch (const std::exception& e) {
-      error = HalfWayMessage(e.what(), saved);
-      err << "mirufo-cli: " << *error << "\n";
-    }
+  std::optional<int> interrupted;
+  try {
+    // The dry run answers with the checks and messages of the real run.
+    const TSaveOutcome outcome =
+        a.DryRun ? CheckSave(set, save, host) : RunSave(set, save, host, saved);
+    if (outcome != TSaveOutcome::Saved)
+      error = host.Refusal().value_or(Tr("保存しませんでした"));
+  } catch (const EInterrupted& e) {
+    error = e.what();
+    interrupted = e.ExitStatus();
+    err << "mirufo-cli: " << EscapeControls(*error, true) << "\n";
+  } catch (const std::exception& e) {
+    // The message names the failing file and lists what was written.
+    error = e.what();
+    err << "mirufo-cli: " << EscapeControls(*error, true) << "\n";
   }
 
-  TMakeReport report = CollectReport(set, save, saved, existed);
+  TMakeReport report = CollectReport(set, save, saved, existed, a.DryRun);
   report.DryRun = a.DryRun;
   report.LookAt = {maker.GetLookAt().X, maker.GetLookAt().Y};
+  if (!report.Failed.empty()) {
+    for (const TFailedTarget& f : report.Failed)
+      err << "mirufo-cli: " << EscapeControls(f.Error, true) << "\n";
+    if (!error)
+      error = Tr("作成できなかった待受画像があります") + std::string(" (") +
+              std::to_string(report.Failed.size()) + Tr(" 個)");
+  }
   report.Error = error;
+  reported = true;
   if (a.Json)
     WriteJsonReport(report, out);
   else if (!a.Quiet)
@@ -398,12 +422,42 @@ int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         std::chrono::steady_clock::now() - started);
     err << Tr("処理時間: ") << elapsed.count() << "msec\n";
   }
+  if (interrupted)
+    return *interrupted;
   if (error)
     return kExitError;
   for (int s = 0; s < set.SaveCount(); ++s)
     if (set.GetSaveStandby(s)->IsSizeOver())
       return kExitOverCache;
   return kExitOk;
+}
+
+} // namespace
+
+int RunMake(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // Until the options are read, a "--json" anywhere asks for JSON.
+  bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+  bool reported = false;
+  try {
+    return MakeAndSave(args, out, err, json, reported);
+  } catch (const EInterrupted& e) {
+    // Stopped before the save: nothing was written.
+    if (json && !reported) {
+      TMakeReport report;
+      report.Error = e.what();
+      WriteJsonReport(report, out);
+    }
+    err << "mirufo-cli: " << EscapeControls(e.what(), true) << "\n";
+    return e.ExitStatus();
+  } catch (const std::exception& e) {
+    // A script reading the report gets one object that says what failed.
+    if (json && !reported) {
+      TMakeReport report;
+      report.Error = e.what();
+      WriteJsonReport(report, out);
+    }
+    throw;
+  }
 }
 
 } // namespace mirufo::cli

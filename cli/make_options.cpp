@@ -107,7 +107,10 @@ TCommand<TMakeArgs> BuildMakeCommand() {
       "進み具合は標準エラー出力が端末のときだけ表示します (--progress で常に、--quiet "
       "で表示しません)。\n\n"
       "終了コード: 0 すべて保存した, 3 保存したがキャッシュを超えたファイルがある, 1 エラー, "
-      "2 使い方の誤り。--dry-run は実際に保存したときと同じ終了コード (3 も) を返します。";
+      "2 使い方の誤り。--dry-run は実際に保存したときと同じ終了コード (3 も) を返します。"
+      "作れない端末があると、ほかの端末の画像は作って保存し、1 を返します。\n\n"
+      "SIGINT、SIGTERM、SIGHUP を受けると、書きかけのファイルを残さずに止まり、それまでに保存した"
+      "ファイルを報告して 128 + シグナル番号 を返します。";
   c.Doc.OperandComplete = "files";
   c.Doc.Examples = {
       {"mirufo-cli make photo.jpg --all --out out --html",
@@ -254,7 +257,10 @@ TCommand<TMakeArgs> BuildMakeCommand() {
          a.Html = true;
          a.HtmlTitle = v;
        }});
-  o.push_back(Flag("--overwrite", "既存のファイルを上書きする (なければ何も書かずに止まります)",
+  o.push_back(Flag("--overwrite",
+                   "既存のファイルを上書きする (なければ何も書かずに止まります)。"
+                   "保存中に現れたファイルも上書きします。シンボリックリンクはリンクそのものを"
+                   "置き換え、リンク先には書き込みません",
                    kSaveGroup, &TMakeArgs::Overwrite));
   o.push_back(Flag("--dry-run", "作成して名前と保存の可否を確かめるだけで、何も書き込まない",
                    kSaveGroup, &TMakeArgs::DryRun));

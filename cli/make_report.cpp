@@ -2,6 +2,7 @@
 
 #include "catalogue/tanmatsu_record.h"
 #include "output/standby_texts.h"
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <nlohmann/json.hpp>
@@ -17,13 +18,16 @@ int TMakeReport::SavedCount() const {
 }
 
 void WriteTextReport(const TMakeReport& report, std::ostream& out) {
+  // Names come from templates and list files: their control characters are
+  // shown, not sent to the terminal.
+  auto shown = [](const std::string& text) { return EscapeControls(text); };
   for (const TReportEntry& e : report.Entries) {
-    out << e.File << "\t";
+    out << shown(e.File) << "\t";
     bool first = true;
     for (const THandsetName& h : e.Handsets) {
-      out << (first ? "" : ", ") << h.Name;
+      out << (first ? "" : ", ") << shown(h.Name);
       if (!h.Screen.empty())
-        out << "（" << h.Screen << "）";
+        out << "（" << shown(h.Screen) << "）";
       first = false;
     }
     out << "\t" << FileSizeText(e.Size) << " / " << CacheToStr(e.CacheKB);
@@ -40,9 +44,16 @@ void WriteTextReport(const TMakeReport& report, std::ostream& out) {
       out << "\t" << Tr("(保存していません)");
     out << "\n";
   }
+  for (const TFailedTarget& f : report.Failed) {
+    out << "-\t" << shown(f.Handset.Name);
+    if (!f.Handset.Screen.empty())
+      out << "（" << shown(f.Handset.Screen) << "）";
+    out << "\t" << Tr("(作成できませんでした)") << " " << shown(f.Error) << "\n";
+  }
   if (!report.DryRun && !report.Error)
-    out << report.Folder << Tr(" に ") << report.SavedCount() << Tr(" 個のファイルを保存しました")
-        << (report.HtmlWritten ? Tr(" (index.html も)") : "") << "\n";
+    out << shown(report.Folder) << Tr(" に ") << report.SavedCount()
+        << Tr(" 個のファイルを保存しました") << (report.HtmlWritten ? Tr(" (index.html も)") : "")
+        << "\n";
 }
 
 void WriteJsonReport(const TMakeReport& report, std::ostream& out) {
@@ -80,6 +91,10 @@ void WriteJsonReport(const TMakeReport& report, std::ostream& out) {
     entries.push_back(entry);
   }
   json["entries"] = entries;
+  TJson failed = TJson::array();
+  for (const TFailedTarget& f : report.Failed)
+    failed.push_back({{"name", f.Handset.Name}, {"screen", f.Handset.Screen}, {"error", f.Error}});
+  json["failed"] = failed;
   out << json.dump(-1, ' ', false, TJson::error_handler_t::replace) << "\n";
 }
 

@@ -37,19 +37,27 @@ struct TReportEntry {
   bool Exists = false; // a file of this name was there before the run
 };
 
+// A target the make run could not make, with the reason.
+struct TFailedTarget {
+  THandsetName Handset;
+  std::string Error;
+};
+
 struct TMakeReport {
   std::string Folder;              // with a trailing separator
   std::array<int, 2> LookAt{};     // the look-at point the images were made with
   std::optional<std::string> Html; // the page's path, when one is saved
   std::vector<TReportEntry> Entries;
-  std::optional<std::string> Error; // why the run stopped
+  std::vector<TFailedTarget> Failed; // in handset order
+  std::optional<std::string> Error;  // why the run stopped
   bool DryRun = false;
   bool HtmlWritten = false;
 
   int SavedCount() const;
 };
 
-// One line per entry (TAB-separated), then for a real run a summary line.
+// One line per entry (TAB-separated), one per target that could not be
+// made, then for a real run a summary line.
 void WriteTextReport(const TMakeReport& report, std::ostream& out);
 // One JSON object on one line. Text that is not valid UTF-8 (a file name
 // with stray bytes) has each invalid byte shown as U+FFFD.

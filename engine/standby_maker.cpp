@@ -3,9 +3,11 @@
 
 #include "imaging/subject_point.h"
 #include "platform/arith.h"
+#include "platform/errors.h"
 
 #include <algorithm>
 #include <thread>
+#include <unordered_set>
 
 namespace mirufo {
 
@@ -31,6 +33,20 @@ void TStandbyMaker::Delete(int index) {
   TStandbySpecification* target = specifications_.Items(index);
   specifications_.Delete(index);
   delete target;
+}
+
+void TStandbyMaker::DeleteTargets(const std::vector<TStandbySpecification*>& targets) {
+  if (targets.empty())
+    return;
+  const std::unordered_set<const TStandbySpecification*> gone(targets.begin(), targets.end());
+  std::vector<TStandbySpecification*> kept, freed;
+  for (TStandbySpecification* target : specifications_)
+    (gone.contains(target) ? freed : kept).push_back(target);
+  specifications_.Clear();
+  for (TStandbySpecification* target : kept)
+    specifications_.Add(target);
+  for (TStandbySpecification* target : freed)
+    delete target;
 }
 
 void TStandbyMaker::Clear() {
@@ -231,7 +247,13 @@ void TStandbyMaker::MakeAll() {
     current = target;
     if (encodeAhead_)
       MakeAhead(i);
-    target->Make(sourceStage_.get());
+    try {
+      target->Make(sourceStage_.get());
+    } catch (const EMirufoError& e) {
+      if (!KeepGoing)
+        throw;
+      target->SetMakeError(e.what());
+    }
     ++made_;
     if (OnMade)
       OnMade(*this, *target);

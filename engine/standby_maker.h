@@ -33,6 +33,10 @@ public:
   // Frees the target at index (its stages are released); ERangeError outside
   // the list.
   void Delete(int index);
+  // Frees every listed target (ones not in the maker are ignored) in one
+  // pass over the list, keeping the order of the others: deselecting many
+  // handsets at once stays linear.
+  void DeleteTargets(const std::vector<TStandbySpecification*>& targets);
   // Frees every target, then every stage below the source.
   void Clear();
   int Count() const { return specifications_.Count(); }
@@ -73,6 +77,12 @@ public:
   bool Cancelled() const { return cancelled_; }
   std::int32_t ToMake() const { return toMake_; }
   std::int32_t Made() const { return made_; }
+
+  // When set, a target whose make fails keeps the error (MakeError), stays
+  // unmade, and the run goes on with the next target, so that one handset
+  // the picture cannot be made for does not stop the others. Otherwise the
+  // error ends the run.
+  bool KeepGoing = false;
 
   // How many hardware threads a make run uses, the calling one included;
   // 0 (the default) uses every thread the machine has, 1 makes every stage

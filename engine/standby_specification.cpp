@@ -11,19 +11,22 @@
 #include "platform/limits.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace mirufo {
 namespace {
 
-// One side of a scaled size: other × screen / otherSide, rounded half to even
-// in extended precision. Refused when the result cannot be a bitmap side.
-std::int32_t ScaledSide(std::int32_t side, std::int32_t screen, std::int32_t otherSide) {
-  const long double exact =
-      static_cast<long double>(side) * static_cast<long double>(screen) / otherSide;
-  if (!(exact < static_cast<long double>(Limits().MaxSide) + 1))
-    throw EOutOfResources("拡大後の画像が大きすぎます");
-  return static_cast<std::int32_t>(Round(exact));
+// The message of a resize that would exceed the bitmap limits: the handset,
+// the picture's and the screen's sizes, the size it would take, the limit,
+// and what the user can do about it.
+std::string TooLargeMessage(const std::string& handset, std::int32_t sw, std::int32_t sh,
+                            std::int32_t screenW, std::int32_t screenH, const std::string& wanted,
+                            const std::string& limit) {
+  auto size = [](auto w, auto h) { return std::to_string(w) + "×" + std::to_string(h); };
+  return handset + ": 拡大後の画像が大きすぎます。元画像 " + size(sw, sh) + " を画面 " +
+         size(screenW, screenH) + " に合わせると " + wanted + " になります (上限は " + limit +
+         ")。元画像を切り抜くか、拡大縮小の方法を変えてください";
 }
 
 // Where the picture's left (or top) edge goes on the screen.
@@ -94,6 +97,7 @@ void TStandbySpecification::ClearSlot(const TImageBufferNode* stage) {
 
 void TStandbySpecification::Make(TImageBufferNode* source) {
   source_ = source;
+  makeError_.clear();
   MakeStages(skResize, skFormat, true);
 }
 
@@ -110,8 +114,20 @@ TResizeParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
     throw EMirufoError("元画像が空なので作成できません");
   if (screenW <= 0 || screenH <= 0)
     throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
-  auto fitWidth = [&] { params.Width = screenW, params.Height = ScaledSide(sh, screenW, sw); };
-  auto fitHeight = [&] { params.Width = ScaledSide(sw, screenH, sh), params.Height = screenH; };
+  const std::int64_t maxSide = Limits().MaxSide;
+  // One side of a scaled size: side × screen / otherSide, rounded half to
+  // even in extended precision. Refused when it cannot be a bitmap side.
+  auto scaledSide = [&](std::int32_t side, std::int32_t screen, std::int32_t otherSide) {
+    const long double exact =
+        static_cast<long double>(side) * static_cast<long double>(screen) / otherSide;
+    if (!(exact < static_cast<long double>(maxSide) + 1))
+      throw EOutOfResources(TooLargeMessage(ProgressText(), sw, sh, screenW, screenH,
+                                            "一辺 " + std::to_string(std::llround(exact)) + " 画素",
+                                            "一辺 " + std::to_string(maxSide) + " 画素"));
+    return static_cast<std::int32_t>(Round(exact));
+  };
+  auto fitWidth = [&] { params.Width = screenW, params.Height = scaledSide(sh, screenW, sw); };
+  auto fitHeight = [&] { params.Width = scaledSide(sw, screenH, sh), params.Height = screenH; };
   switch (resizeMode_) {
   case rzNone:
     params.Width = sw, params.Height = sh;
@@ -140,7 +156,11 @@ TResizeParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
   if (params.Width <= 0 || params.Height <= 0)
     throw EMirufoError(ProgressText() + ": 変更後の画像サイズが0です");
   if (!IsAllowedBitmapSize(params.Width, params.Height))
-    throw EOutOfResources(ProgressText() + ": 変更後の画像が大きすぎます");
+    throw EOutOfResources(
+        TooLargeMessage(ProgressText(), sw, sh, screenW, screenH,
+                        std::to_string(params.Width) + "×" + std::to_string(params.Height),
+                        "一辺 " + std::to_string(maxSide) + " 画素、" +
+                            std::to_string(Limits().MaxPixels) + " 画素"));
   params.Fast = fastResample_;
   return params;
 }

@@ -79,6 +79,10 @@ public:
   TImageBufferNode* Stages(int kind) const;
 
   bool IsMade() const;
+  // Why the last make run could not make this target (empty when it did, or
+  // when the run stopped at the error instead). The next Make clears it.
+  const std::string& MakeError() const { return makeError_; }
+  void SetMakeError(std::string message) { makeError_ = std::move(message); }
   // The decoded output of the format stage, or none when not made.
   const TBitmap* FinalBitmap() const;
   // Byte length of the encoded file, or -1 when not made.
@@ -130,6 +134,7 @@ private:
 
   TImageBufferNode* source_ = nullptr;
   TTanmatsuRecord handset_;
+  std::string makeError_;
   TResizeMode resizeMode_ = rzAuto;
   std::int32_t resizeWidth_ = 0;
   std::int32_t resizeHeight_ = 0;

@@ -2,10 +2,13 @@
 
 #include "output/standby_file_name.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/interrupt.h"
+#include "platform/text_file.h"
 #include "platform/translate.h"
 
 #include <algorithm>
 #include <map>
+#include <unistd.h>
 
 namespace mirufo {
 namespace {
@@ -20,6 +23,66 @@ std::string AsciiLower(std::string text) {
 bool IsFolder(const std::string& folder) {
   std::error_code ec;
   return std::filesystem::is_directory(folder, ec);
+}
+
+// The deepest part of the path that exists.
+std::filesystem::path ExistingAncestor(std::filesystem::path path) {
+  std::error_code ec;
+  while (!path.empty() && !std::filesystem::exists(path, ec)) {
+    const std::filesystem::path parent = path.parent_path();
+    if (parent == path)
+      break;
+    path = parent;
+  }
+  return path.empty() ? std::filesystem::path(".") : path;
+}
+
+// Whether the folder exists or could be made: its deepest existing part is
+// a folder we may write into.
+bool FolderIsReachable(const std::string& folder) {
+  std::error_code ec;
+  const std::filesystem::path existing = ExistingAncestor(folder);
+  return std::filesystem::is_directory(existing, ec) && access(existing.c_str(), W_OK | X_OK) == 0;
+}
+
+// The checks of the plan that come before the folder: something to save, no
+// clashing names, no name that would write to the folder itself.
+bool PlanIsSavable(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host) {
+  set.MakeFileNames(TStandbyFileName::ParseWithExtension(options.Template), options.SourceFileName);
+  if (set.SaveCount() == 0) {
+    host.Ask(save_messages::NothingToSave());
+    return false;
+  }
+  if (set.AnyClash()) {
+    host.Ask(save_messages::NamesClash());
+    return false;
+  }
+  for (int s = 0; s < set.SaveCount(); ++s) {
+    const std::string& name = set.FileNameOf(s);
+    if (!IsUsableFileName(name)) {
+      host.Ask(save_messages::UnusableFileName(name));
+      return false;
+    }
+  }
+  return true;
+}
+
+// Every file the run writes, in save order, the page last.
+std::vector<std::filesystem::path> SavePaths(const TTanmatsuOptionList& set,
+                                             const TSaveRunOptions& options) {
+  const std::string folder = WithTrailingDelimiter(options.Folder);
+  std::vector<std::filesystem::path> paths;
+  for (int s = 0; s < set.SaveCount(); ++s)
+    paths.emplace_back(folder + set.FileNameOf(s));
+  if (options.Html.Save)
+    paths.emplace_back(folder + options.Html.FileName);
+  return paths;
+}
+
+// How a file is put in place: a name that was taken at the overwrite check
+// (or, when asked, any name) is replaced; another one must still be free.
+TExistingFile HowToWrite(const TSaveRunOptions& options, bool existed) {
+  return existed || options.ReplaceFilesThatAppear ? TExistingFile::Replace : TExistingFile::Keep;
 }
 
 // The message of a failed save: what failed, why, and what was written.
@@ -80,8 +143,7 @@ std::optional<std::vector<bool>> DecideOverwrites(const std::vector<std::filesys
   if (existed)
     existed->assign(paths.size(), false);
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    std::error_code ec;
-    if (std::filesystem::exists(paths[i], ec)) {
+    if (PathIsTaken(paths[i])) {
       existing.emplace(AsciiLower(paths[i].string()), paths[i]);
       if (existed)
         (*existed)[i] = true;
@@ -183,40 +245,62 @@ std::vector<TStandbyHTMLItem> StandbyHTMLItems(const TTanmatsuOptionList& set) {
   return items;
 }
 
+bool PathIsTaken(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(path, ec).type() !=
+             std::filesystem::file_type::not_found &&
+         !ec;
+}
+
+TSaveOutcome CheckSave(TTanmatsuOptionList& set, const TSaveRunOptions& options,
+                       TSaveRunHost& host) {
+  if (!PlanIsSavable(set, options, host))
+    return TSaveOutcome::Stopped;
+  if (set.CompletedCount() < set.TargetCount() &&
+      host.Ask(save_messages::UnfinishedImages()) != TDialogResult::Yes)
+    return TSaveOutcome::Stopped;
+  if (options.Folder.empty()) {
+    host.Ask(save_messages::NoFolder());
+    return TSaveOutcome::Stopped;
+  }
+  const std::string folder = WithTrailingDelimiter(options.Folder);
+  if (!IsFolder(folder) && !FolderIsReachable(options.Folder)) {
+    host.Ask(save_messages::FolderCreationFailed(folder));
+    return TSaveOutcome::Stopped;
+  }
+  if (IsFolder(folder) && access(folder.c_str(), W_OK | X_OK) != 0) {
+    host.Ask(save_messages::FolderNotWritable(folder));
+    return TSaveOutcome::Stopped;
+  }
+  const std::vector<std::filesystem::path> paths = SavePaths(set, options);
+  std::vector<bool> existed;
+  const std::optional<std::vector<bool>> write = DecideOverwrites(paths, host, &existed);
+  if (!write)
+    return TSaveOutcome::Cancelled;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (!(*write)[i])
+      continue;
+    try {
+      CheckWriteTarget(paths[i], HowToWrite(options, existed[i]));
+    } catch (const std::exception& e) {
+      throw ESaveFailed(paths[i], {}, e.what());
+    }
+  }
+  return TSaveOutcome::Saved;
+}
+
 TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
                      TSaveReport& report) {
   report = TSaveReport{};
-  set.MakeFileNames(TStandbyFileName::ParseWithExtension(options.Template), options.SourceFileName);
-
-  if (set.SaveCount() == 0) {
-    host.Ask(save_messages::NothingToSave());
+  if (!PlanIsSavable(set, options, host))
     return TSaveOutcome::Stopped;
-  }
-  if (set.AnyClash()) {
-    host.Ask(save_messages::NamesClash());
-    return TSaveOutcome::Stopped;
-  }
-  // A name of nothing but dots and spaces would name the folder itself.
-  for (int s = 0; s < set.SaveCount(); ++s) {
-    const std::string& name = set.FileNameOf(s);
-    if (!IsUsableFileName(name)) {
-      host.Ask(save_messages::UnusableFileName(name));
-      return TSaveOutcome::Stopped;
-    }
-  }
   if (set.CompletedCount() < set.TargetCount() &&
       host.Ask(save_messages::UnfinishedImages()) != TDialogResult::Yes)
     return TSaveOutcome::Stopped;
   if (!EnsureFolder(options.Folder, host))
     return TSaveOutcome::Stopped;
 
-  const std::string folder = WithTrailingDelimiter(options.Folder);
-  std::vector<std::filesystem::path> paths;
-  for (int s = 0; s < set.SaveCount(); ++s)
-    paths.emplace_back(folder + set.FileNameOf(s));
-  if (options.Html.Save)
-    paths.emplace_back(folder + options.Html.FileName);
-
+  const std::vector<std::filesystem::path> paths = SavePaths(set, options);
   TSaveOutcome outcome = TSaveOutcome::Cancelled;
   std::vector<bool> existed;
   if (std::optional<std::vector<bool>> write = DecideOverwrites(paths, host, &existed)) {
@@ -224,10 +308,9 @@ TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, T
     int toWrite = static_cast<int>(std::count(write->begin(), write->end(), true));
     report.Skipped.assign(static_cast<std::size_t>(set.SaveCount()), false);
     // Only a file the user chose to overwrite is replaced; any other name
-    // taken since the check stops the run there.
-    auto how = [&existed](std::size_t i) {
-      return existed[i] ? TExistingFile::Replace : TExistingFile::Keep;
-    };
+    // taken since the check stops the run there, unless every file is to be
+    // replaced.
+    auto how = [&](std::size_t i) { return HowToWrite(options, existed[i]); };
     auto failed = [&report](const std::filesystem::path& path, const std::exception& e) {
       report.Failed = path;
       return ESaveFailed(path, report.Written, e.what());
@@ -239,20 +322,29 @@ TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, T
           report.Skipped[s] = true;
           continue;
         }
+        ThrowIfInterrupted();
         const int entry = static_cast<int>(s);
         host.Progress(entry, toWrite, set.GetSaveTanmatsu(entry).Name);
         set.GetSaveStandby(entry)->SaveToFile(paths[s], how(s));
         report.Written.push_back(paths[s]);
       }
+    } catch (const EInterrupted&) {
+      // Stopped on a signal: the files written so far stay, the report
+      // says which; nothing else is written.
+      host.ProgressDone();
+      throw;
     } catch (const std::exception& e) {
       host.ProgressDone();
       throw failed(paths[s], e);
     }
     host.ProgressDone();
     if (options.Html.Save && write->back()) {
+      ThrowIfInterrupted();
       try {
         WriteStandbyHTML(paths.back(), options.Html, StandbyHTMLItems(set),
                          options.ApplicationTitle, how(paths.size() - 1));
+      } catch (const EInterrupted&) {
+        throw;
       } catch (const std::exception& e) {
         throw failed(paths.back(), e);
       }

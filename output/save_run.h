@@ -46,6 +46,10 @@ struct TSaveRunOptions {
   // The source picture's file name, for "$fn".
   std::string SourceFileName;
   TStandbyHTMLOption Html;
+  // Replace a file that appears at one of the names while the run is under
+  // way, as one that was there at the overwrite check is (the command line's
+  // --overwrite). Otherwise such a file is kept and stops the run.
+  bool ReplaceFilesThatAppear = false;
   bool CopyFileNames = false;
   bool SeparateTab = false;
   std::string ApplicationTitle = "ミルフォ";
@@ -89,9 +93,25 @@ private:
 // put in place without replacing anything, so a file another program made
 // meanwhile survives. A write that fails ends the run with ESaveFailed after
 // the progress is closed; the files written before stay, and report says
-// which they are and which file failed.
+// which they are and which file failed. A signal noted by a TInterruptGuard
+// ends the run with EInterrupted before the next file, or drops the file
+// being written; the files written before stay and report lists them.
 TSaveOutcome RunSave(TTanmatsuOptionList& set, const TSaveRunOptions& options, TSaveRunHost& host,
                      TSaveReport& report);
+
+// Every check of RunSave without writing or creating anything: the plan's
+// names, the unfinished targets, whether the folder exists or could be made
+// and written into, the existing files (through the host), and every file
+// to be written checked the way the write will check it (its name's length,
+// what stands at the name, whether that may be replaced). A file the run
+// could not write raises ESaveFailed naming it, as the run would. Saved when
+// the run would write.
+TSaveOutcome CheckSave(TTanmatsuOptionList& set, const TSaveRunOptions& options,
+                       TSaveRunHost& host);
+
+// Whether anything stands at the path: a file, a folder, or a symbolic link,
+// dangling or not (which a write replaces like a file).
+bool PathIsTaken(const std::filesystem::path& path);
 
 // False for a name that would write to the folder itself: empty, or only
 // dots and spaces.
@@ -111,7 +131,7 @@ std::string WithTrailingDelimiter(std::string folder);
 bool EnsureFolder(const std::string& folder, TSaveRunHost& host);
 
 // Which paths to write: one flag per input path, in input order. Paths that
-// do not exist are always written; for the existing ones the host decides.
+// are not taken (PathIsTaken) are always written; for the existing ones the host decides.
 // Nothing when the host cancels. When existed is given, it receives one flag
 // per path: the path existed at the check.
 std::optional<std::vector<bool>> DecideOverwrites(const std::vector<std::filesystem::path>& paths,

@@ -32,6 +32,12 @@ TSaveMessage FolderCreationFailed(std::string_view folder) {
           {{"はいはい", TDialogResult::OK}}};
 }
 
+TSaveMessage FolderNotWritable(std::string_view folder) {
+  return {std::string(folder) + ": フォルダに書き込めません",
+          TMessageKind::Error,
+          {{"はいはい", TDialogResult::OK}}};
+}
+
 TSaveMessage NoFolder() {
   return {
       "保存先フォルダが指定されていません", TMessageKind::Error, {{"わかった", TDialogResult::OK}}};

@@ -31,6 +31,8 @@ TSaveMessage NamesClash();
 TSaveMessage UnfinishedImages();
 TSaveMessage CreateFolder(std::string_view folder);
 TSaveMessage FolderCreationFailed(std::string_view folder);
+// The folder exists but cannot be written into.
+TSaveMessage FolderNotWritable(std::string_view folder);
 // The folder text is empty (it would mean the root folder).
 TSaveMessage NoFolder();
 // A name that would write to the folder itself: empty, or only dots and

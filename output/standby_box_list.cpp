@@ -113,6 +113,22 @@ std::array<std::string, 2> FormatOptionTexts(const TFormatOptions& o) {
   return {"", ""};
 }
 
+std::vector<std::string> StandbyBoxErrorTexts(const TStandbySpecification& target) {
+  const std::string& error = target.MakeError();
+  if (error.empty())
+    return {};
+  std::vector<std::string> lines{"作成できませんでした"};
+  const std::string stop = "。";
+  std::size_t start = 0;
+  while (start < error.size()) {
+    std::size_t end = error.find(stop, start);
+    end = end == std::string::npos ? error.size() : end + stop.size();
+    lines.push_back(error.substr(start, end - start));
+    start = end;
+  }
+  return lines;
+}
+
 std::vector<std::string> OptionSummaryTexts(const TStandbySpecification& t) {
   return {Summary(ResizeModes(), t.ResizeMode()),
           Tr(t.FastResample() ? "サイズ変更品質：高速" : "サイズ変更品質：品質重視"),

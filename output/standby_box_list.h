@@ -44,6 +44,11 @@ std::array<std::string, 2> FormatOptionTexts(const TFormatOptions& options);
 // background.
 std::vector<std::string> OptionSummaryTexts(const TStandbySpecification& target);
 
+// The lines a box shows instead of the option summary when the last make
+// run could not make its target: "作成できませんでした", then the error
+// broken after each sentence. Empty when the target has no error.
+std::vector<std::string> StandbyBoxErrorTexts(const TStandbySpecification& target);
+
 // What the third left-hand line of a box shows.
 enum TFileSizeInfo : std::uint8_t { fiDownloadTime = 0, fiPacketCharge = 1 };
 

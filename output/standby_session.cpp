@@ -1,6 +1,7 @@
 #include "output/standby_session.h"
 
 #include "catalogue/tanmatsu_list.h"
+#include "platform/errors.h"
 #include "platform/ini_file.h"
 
 #include <utility>
@@ -202,7 +203,17 @@ void TStandbySession::MakeAll(
     ForEachHooks([index](TSessionHooks& h) { h.TargetMade(index); });
   };
   maker.ProcessMessages = processMessages;
+  // A target that cannot be made keeps its error for its box; the run goes
+  // on with the others.
+  maker.KeepGoing = true;
   maker.MakeAll();
+  // After the run, one error tells of every target it could not make.
+  std::string errors;
+  for (int t = 0; t < maker.Count(); ++t)
+    if (const std::string& error = maker.Items(t)->MakeError(); !error.empty())
+      errors += (errors.empty() ? "" : "\n") + error;
+  if (!errors.empty())
+    throw EMirufoError(errors);
 }
 
 } // namespace mirufo

@@ -132,8 +132,11 @@ public:
   // every target not made, reporting progress and telling every page
   // TargetMade after each target; processMessages runs after each target.
   // While it runs, IsMaking is true and a second MakeAll, a selection change,
-  // a new picture or look-at point and a page change must be refused (MakeAll itself does nothing
-  // then). An error ends the run and is raised; made targets stay made.
+  // a new picture or look-at point and a page change must be refused
+  // (MakeAll itself does nothing then). A target that cannot be made keeps
+  // its error (MakeError, shown in its box) and the run goes on with the
+  // next; after the run one EMirufoError carries the errors of all of them,
+  // one line each.
   std::optional<TMakeRefusal> CheckMakeAll() const;
   void MakeAll(const std::function<void(int percent, const std::string& message)>& progress,
                const std::function<void()>& processMessages);

@@ -135,8 +135,19 @@ int TTanmatsuOptionList::IndexOfStored(const TTanmatsuRecord& record) const {
 }
 
 void TTanmatsuOptionList::ApplySelection(const std::vector<bool>& ticks) {
+  // The targets to go are freed together: one by one, each would be looked
+  // up in the maker's list and erased from it, quadratic in the handsets.
+  std::vector<TStandbySpecification*> gone;
   for (std::size_t i = 0; i < HandsetCount(); ++i) {
-    bool on = i < ticks.size() && ticks[i];
+    const bool on = i < ticks.size() && ticks[i];
+    if (TStandbySpecification* target = TargetOf(i); target && !on) {
+      gone.push_back(target);
+      targets_.SetItem(static_cast<int>(i), nullptr);
+    }
+  }
+  maker_.DeleteTargets(gone);
+  for (std::size_t i = 0; i < HandsetCount(); ++i) {
+    const bool on = i < ticks.size() && ticks[i];
     SetSelected(i, on);
     if (SelectionChanged)
       SelectionChanged(i, on);

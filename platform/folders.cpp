@@ -1,8 +1,12 @@
 #include "platform/folders.h"
 
 #include "platform/errors.h"
+#include "platform/translate.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The install layout relative to the prefix, as the build configured it; the
@@ -120,6 +124,20 @@ std::filesystem::path HelpFile(const std::filesystem::path& programFolder,
 std::filesystem::path LocaleFolder(const std::filesystem::path& programFolder) {
   auto beside = programFolder / "locale";
   return IsFolder(beside) ? beside : UnderPrefix(programFolder, MIRUFO_LOCALE_DIR);
+}
+
+std::optional<std::string> DataFolderProblem(const std::filesystem::path& folder) {
+  struct stat info {};
+  if (stat(folder.c_str(), &info) != 0) {
+    if (errno == ENOENT)
+      return std::nullopt;
+    return folder.string() + ": " + std::strerror(errno);
+  }
+  if (!S_ISDIR(info.st_mode))
+    return folder.string() + ": " + Tr("フォルダではありません");
+  if (access(folder.c_str(), R_OK | X_OK) != 0)
+    return folder.string() + ": " + std::strerror(errno);
+  return std::nullopt;
 }
 
 } // namespace mirufo

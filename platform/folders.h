@@ -17,6 +17,8 @@
 
 #include <filesystem>
 #include <vector>
+#include <optional>
+#include <string>
 
 namespace mirufo {
 
@@ -25,6 +27,11 @@ std::filesystem::path ProgramPath();
 
 // The data folder as it stands now; it may not exist yet.
 std::filesystem::path DataFolder();
+
+// Why the data folder cannot be read, or nothing when it can or does not
+// exist yet: a path that is not a folder, or a folder that cannot be listed
+// or read. Such a folder's files are ignored, so the user must be told.
+std::optional<std::string> DataFolderProblem(const std::filesystem::path& folder);
 
 // The data folder, created (with its parents) when missing. Raises
 // EInOutError when it cannot be created.

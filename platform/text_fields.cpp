@@ -43,4 +43,29 @@ std::string JoinFields(const std::vector<std::string>& pieces, std::string_view 
   return text;
 }
 
+std::string EscapeControls(std::string_view text, bool keepNewlines) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c < 0x20 && !(keepNewlines && c == '\n')) || c == 0x7F) {
+      shown += "\\x";
+      shown += kHex[c >> 4];
+      shown += kHex[c & 15];
+    } else if (c == 0xC2 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      // U+0080 to U+009F, the C1 controls (CSI among them) in UTF-8.
+      const auto code = static_cast<unsigned char>(text[++i]);
+      shown += "\\u00";
+      shown += kHex[code >> 4];
+      shown += kHex[code & 15];
+    } else {
+      shown += static_cast<char>(c);
+    }
+  }
+  return shown;
+}
+
 } // namespace mirufo

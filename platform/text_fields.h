@@ -20,4 +20,10 @@ void SplitFieldViews(std::string_view text, std::string_view separator,
 // The pieces joined with the separator between them.
 std::string JoinFields(const std::vector<std::string>& pieces, std::string_view separator);
 
+// The text as a terminal may show it: every control character (C0, DEL and
+// the C1 range, ESC among them) written as \xNN or \u00NN, so that a name
+// cannot move the cursor or recolour the screen; a backslash stays as it
+// is. Line breaks are kept when keepNewlines is set.
+std::string EscapeControls(std::string_view text, bool keepNewlines = false);
+
 } // namespace mirufo

@@ -2,6 +2,7 @@
 
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/interrupt.h"
 #include "platform/limits.h"
 #include "platform/translate.h"
 
@@ -44,6 +45,19 @@ void MoveWithoutReplacing(const std::filesystem::path& from, const std::filesyst
   if (err != EINVAL && err != ENOSYS)
     Fail(to, "ファイルを作成できません", err);
   LinkWithoutReplacing(from, to);
+}
+
+// The longest file name the folder's file system takes, in bytes. A folder
+// still to be made is judged by its deepest existing parent.
+std::size_t NameMax(std::filesystem::path folder) {
+  if (folder.empty())
+    folder = ".";
+  std::error_code ec;
+  while (!std::filesystem::exists(folder, ec) && folder.has_parent_path() &&
+         folder.parent_path() != folder)
+    folder = folder.parent_path();
+  const long max = pathconf(folder.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<std::size_t>(max) : 255;
 }
 
 class FileDescriptor {
@@ -138,16 +152,27 @@ void LinkWithoutReplacing(const std::filesystem::path& from, const std::filesyst
   unlink(from.c_str());
 }
 
+void CheckWriteTarget(const std::filesystem::path& path, TExistingFile existing) {
+  const std::string name = path.filename().string();
+  if (name.size() > NameMax(path.parent_path()))
+    Fail(path, "ファイルを作成できません", ENAMETOOLONG);
+  // lstat: a symbolic link is judged as itself, never by what it points to.
+  struct stat target {};
+  if (lstat(path.c_str(), &target) != 0)
+    return;
+  // The rename would put a regular file in the place of a folder, a
+  // device, a pipe or a socket; refuse rather than replace it.
+  if (S_ISDIR(target.st_mode))
+    Fail(path, "同名のフォルダがあるので書き込めません", 0);
+  if (!S_ISREG(target.st_mode) && !S_ISLNK(target.st_mode))
+    Fail(path, "通常のファイルではないので書き込めません", 0);
+  if (existing == TExistingFile::Keep)
+    RefuseTakenName(path);
+}
+
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
                      TExistingFile existing) {
-  // The rename would put a regular file in the place of a device, a pipe or
-  // a socket; refuse rather than replace it. (A folder makes the rename fail.)
-  struct stat target {};
-  if (stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
-    Fail(path, "通常のファイルではないので書き込めません", 0);
-  struct stat taken {};
-  if (existing == TExistingFile::Keep && lstat(path.c_str(), &taken) == 0)
-    RefuseTakenName(path);
+  CheckWriteTarget(path, existing);
 
   std::filesystem::path folder = path.parent_path();
   if (folder.empty())
@@ -168,7 +193,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
   // would get, or keep the mode of the file it replaces.
   struct stat old {};
   mode_t mode = 0666;
-  if (stat(path.c_str(), &old) == 0)
+  if (lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
     mode = old.st_mode & 07777;
   else {
     mode_t mask = umask(0);
@@ -194,6 +219,11 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
     abandon("ファイルに書き込めません");
   if (close(fd.Release()) != 0)
     abandon("ファイルに書き込めません");
+  // Asked to stop: the finished temporary goes, the name is left as it was.
+  if (InterruptSignal() != 0) {
+    unlink(temp.c_str());
+    ThrowIfInterrupted();
+  }
   if (existing == TExistingFile::Keep) {
     try {
       MoveWithoutReplacing(temp, path);

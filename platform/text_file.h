@@ -57,10 +57,18 @@ enum class TExistingFile {
            // only while this write was under way
 };
 
+// Raises what WriteFileAtomic raises before it writes anything, so that a
+// check ahead of a write gives the same answer with the same message: a name
+// longer than its folder's file system takes, a folder, a device, a pipe or
+// a socket at the name, and (EFileExists) a taken name when keeping. A
+// symbolic link at the name counts as a file there, dangling or not: it is
+// replaced by the new file, and what it points to is never written.
+void CheckWriteTarget(const std::filesystem::path& path,
+                      TExistingFile existing = TExistingFile::Replace);
+
 // Writes the bytes to a temporary file in the same folder, flushes it to the
 // device and moves it to the target's name, so that the target is either
-// the old file or the complete new one. A target that exists but is neither
-// a regular file nor a folder (a device, a pipe) is refused. The temporary
+// the old file or the complete new one. CheckWriteTarget comes first. The temporary
 // name is short, so a target name of the longest length the file system
 // allows works. Raises EInOutError naming the file; EFileExists when keeping
 // a file that is there.

@@ -140,7 +140,13 @@ QImage TStandbyBoxDrawer::Draw(const TStandbySpecification& target, const TBoxTe
       p.fillRect(ToQRect(mark->Vertical), Qt::black);
     }
     int y = imageArea.top() + 2;
-    for (const std::string& line : OptionSummaryTexts(target)) {
+    // A target the last run could not make says why, in red.
+    std::vector<std::string> lines = StandbyBoxErrorTexts(target);
+    if (lines.empty())
+      lines = OptionSummaryTexts(target);
+    else
+      p.setPen(Qt::red);
+    for (const std::string& line : lines) {
       p.drawText(imageArea.left() + 2, y + metrics.ascent(), Text(line));
       y += lineH_ + 1;
     }

@@ -166,7 +166,7 @@ TEST(TanmatsuListFile, SupportFormatsStrings) {
 TEST(TanmatsuListFile, ValuesAreStoredInTheFieldsWidth) {
   TempDir dir;
   auto path = WriteList(dir, std::string("TL2\r\n") + kHeader2 +
-                                 "\r\nx\t257\t1\t65537\t-1\t300\t\t0\t-5\r\n");
+                                 "\r\nx\t1\t1\t65537\t-1\t300\t\t0\t-5\r\n");
   TTanmatsuList list;
   list.LoadFromFile(path);
   TTanmatsuRecord r = list.Stored(0);
@@ -208,6 +208,44 @@ TEST(TanmatsuListFile, NumbersThatAreNotNumbersNameFileAndLine) {
   auto hugeCache = WriteList(dir, std::string("TL2\r\n") + kHeader2 + "\r\ncache\r\nx\t" +
                                       std::string(60, '2') + "\r\n");
   EXPECT_THROW(list.LoadFromFile(hugeCache), ETanmatsuListFileError);
+}
+
+// Values that are numbers but cannot mean what the field holds: a format
+// code no encoder has, a positive cache that reads as 0.0 (no limit) in the
+// list's one decimal. Refused naming the file, the line and the value.
+TEST(TanmatsuListFile, ValuesOutsideTheirMeaningAreRefused) {
+  TempDir dir;
+  struct TCase {
+    const char* Record; // format and cache, or a cache section line
+    const char* Value;
+    int Line;
+  };
+  const TCase cases[] = {
+      {"x\t6\t1\t1\t1\t1\t\t0\t1", "6", 3},           {"x\t200\t1\t1\t1\t1\t\t0\t1", "200", 3},
+      {"x\t-1\t1\t1\t1\t1\t\t0\t1", "-1", 3},         {"x\t256\t1\t1\t1\t1\t\t0\t1", "256", 3},
+      {"x\t1\t1\t1\t1\t1\t\t0.0001\t1", "0.0001", 3}, {"cache\r\nsmall\t0.04", "0.04", 4},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Value);
+    auto path = WriteList(dir, std::string("TL2\r\n") + kHeader2 + "\r\n" + c.Record + "\r\n");
+    TTanmatsuList list;
+    try {
+      list.LoadFromFile(path);
+      ADD_FAILURE();
+    } catch (const ETanmatsuListFileError& e) {
+      const std::string message = e.what();
+      EXPECT_EQ(e.Line, c.Line);
+      EXPECT_NE(message.find(path.string()), std::string::npos) << message;
+      EXPECT_NE(message.find(std::string("\"") + c.Value + "\""), std::string::npos) << message;
+    }
+  }
+  // The edges that stay: every code 0 to 5, no limit, the smallest shown cache.
+  for (const char* record : {"x\t0\t1\t1\t1\t1\t\t0\t1", "x\t5\t1\t1\t1\t1\t\t0.05\t1"}) {
+    TTanmatsuList list;
+    EXPECT_NO_THROW(
+        list.LoadFromFile(WriteList(dir, std::string("TL2\r\n") + kHeader2 + "\r\n" + record)))
+        << record;
+  }
 }
 
 TEST(TanmatsuListFile, FilesThatAreNotLists) {

@@ -101,6 +101,37 @@ TEST_F(CliShell, DryRunAnswersAsTheRealRun) {
     }
     EXPECT_EQ(dry.Err, real.Err);
   }
+  // What stands at a name, and the name's length, as the write judges them:
+  // the dry run fails where the real run fails, naming the same file.
+  std::filesystem::create_symlink(home / "nowhere", home / "out/dangling.jpg");
+  std::filesystem::create_directory(home / "out/folder.jpg");
+  std::filesystem::create_directory(home / "out/index.html");
+  const TCase failing[] = {
+      {"name too long", {"--template", std::string(300, 'n')}, 1, "File name too long"},
+      {"dangling link kept", {"--template", "dangling"}, 1, "dangling.jpg"},
+      {"folder at the name", {"--template", "folder", "--overwrite"}, 1, "同名のフォルダ"},
+      {"page is a folder", {"--template", "page", "--html", "--overwrite"}, 1, "index.html"},
+  };
+  for (const TCase& c : failing) {
+    SCOPED_TRACE(c.What);
+    std::vector<std::string> args = {Src(), "--out", Out(), "--json", "--handsets", "SH901iC"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    args.push_back("--dry-run");
+    const auto dry = Make(args);
+    args.pop_back();
+    const auto real = Make(args);
+    EXPECT_EQ(dry.Status, 1) << dry.Out;
+    EXPECT_EQ(real.Status, 1) << real.Out;
+    // The same file and reason; only the list of files written differs.
+    const std::string dryError = TJson::parse(dry.Out).value("error", "");
+    const std::string realError = TJson::parse(real.Out).value("error", "");
+    EXPECT_NE(dryError.find(c.Message), std::string::npos) << dryError;
+    EXPECT_EQ(dryError.substr(0, dryError.find("\n", dryError.find("\n") + 1)),
+              realError.substr(0, realError.find("\n", realError.find("\n") + 1)));
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(home / "out/dangling.jpg"));
+  std::filesystem::remove(home / "out/page.jpg");
+
   // The fields that explain a refusal.
   auto clash = Make({Src(), "--out", Out(), "--json", "--dry-run", "--handsets", "SH901iC,W21CA",
                      "--template", "taken"});
@@ -147,14 +178,133 @@ TEST_F(CliShell, WriteFailingHalfWayListsWhatWasWritten) {
   auto r = Make({Src(), "--handsets", "SH901iC,W21CA", "--out", Out(), "--overwrite", "--json"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("w21ca_001.jpg"), std::string::npos) << r.Err;
-  const std::string listed = "それまでに保存したファイル:\n  " + Out() + "/sh901ic_000.jpg";
+  // Every file written before is listed, once.
+  const std::string saved = Out() + "/sh901ic_000.jpg";
+  const std::string listed = "それまでに保存したファイル (1 個):\n" + saved;
   EXPECT_NE(r.Err.find(listed), std::string::npos) << r.Err;
+  EXPECT_EQ(r.Err.find(saved), r.Err.rfind(saved)) << r.Err;
   const TJson j = TJson::parse(r.Out);
   EXPECT_NE(j["error"].get<std::string>().find(listed), std::string::npos);
   EXPECT_EQ(j["saved"], 1);
   EXPECT_EQ(j["entries"][0]["written"], true);
   EXPECT_EQ(j["entries"][1]["written"], false);
   EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic_000.jpg"));
+}
+
+// A handset the picture cannot be made for is reported with its sizes and
+// the limit; the others are made and saved, and the status says that not
+// everything was.
+TEST_F(CliShell, OneTargetThatCannotBeMadeSinksOnlyItself) {
+  WriteCp932Lines(home / "tanmatsu_user.lst",
+                  {"TL2", "name\tformat\tsupportformats\twidth\theight\tbit\tcachename\tcache\tbps",
+                   "Huge\t1\t010000\t34463\t34463\t24\t\t0\t9600", "cache"});
+  const std::vector<std::string> args = {Src(), "--handsets", "SH901iC,Huge", "--out", Out()};
+  std::vector<std::string> json = args;
+  json.push_back("--json");
+  const auto r = Make(json);
+  EXPECT_EQ(r.Status, 1) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/sh901ic_000.jpg"));
+  const TJson j = TJson::parse(r.Out);
+  EXPECT_EQ(j["saved"], 1);
+  ASSERT_EQ(j["failed"].size(), 1u) << r.Out;
+  EXPECT_EQ(j["failed"][0]["name"], "Huge");
+  const std::string error = j["failed"][0]["error"];
+  for (const char* part : {"Huge: 拡大後の画像が大きすぎます", "8×6", "34463×34463", "30000"})
+    EXPECT_NE(error.find(part), std::string::npos) << part << " in " << error;
+  EXPECT_TRUE(j.contains("error"));
+  EXPECT_NE(r.Err.find(error), std::string::npos) << r.Err;
+
+  std::vector<std::string> again = args;
+  again.push_back("--overwrite");
+  const auto text = Make(again);
+  EXPECT_EQ(text.Status, 1);
+  EXPECT_NE(text.Out.find("Huge\t(作成できませんでした) " + error), std::string::npos) << text.Out;
+}
+
+// Whatever stops a run before the save, --json still prints one object that
+// says why, so that a script never reads an empty document.
+TEST_F(CliShell, JsonRunsAlwaysPrintOneObject) {
+  WriteBytes(home / "bad.png", "not a picture");
+  const std::string list = (home / "tanmatsu_user.lst").string();
+  struct TCase {
+    const char* What;
+    std::vector<std::string> Args;
+    const char* Message;
+  };
+  const TCase cases[] = {
+      {"bad picture", {(home / "bad.png").string(), "--handsets", "SH901iC"}, "bad.png"},
+      {"unknown handset", {Src(), "--handsets", "NOSUCH"}, "NOSUCH"},
+      {"bad list", {Src(), "--handsets", "SH901iC"}, "tanmatsu_user.lst(3行目)"},
+      {"bad option", {Src(), "--no-such-option"}, "--no-such-option"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (std::string(c.What) == "bad list")
+      WriteCp932Lines(
+          list, {"TL2", "name\tformat\tsupportformats\twidth\theight\tbit\tcachename\tcache\tbps",
+                 "Odd\t6\t010000\t20\t20\t24\t\t0\t9600"});
+    std::vector<std::string> args = c.Args;
+    args.push_back("--json");
+    const auto r = Make(args);
+    EXPECT_NE(r.Status, 0);
+    const TJson j = TJson::parse(r.Out);
+    EXPECT_NE(j.value("error", "").find(c.Message), std::string::npos) << r.Out;
+  }
+}
+
+// Control characters from a template reach the terminal escaped; the file
+// keeps its real name.
+TEST_F(CliShell, ControlCharactersAreShownNotSent) {
+  const auto r = Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--template", "a\x1b[2Jb"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(home / "out/a\x1b[2Jb.jpg"));
+  EXPECT_EQ(r.Out.find('\x1b'), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("a\\x1b[2Jb.jpg"), std::string::npos) << r.Out;
+  const auto again =
+      Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--template", "a\x1b[2Jb"});
+  EXPECT_EQ(again.Status, 1);
+  EXPECT_EQ(again.Err.find('\x1b'), std::string::npos) << again.Err;
+}
+
+// A data folder that is not a folder is warned about once, and the errors
+// that it explains say so.
+TEST_F(CliShell, UnreadableDataFolderIsNamed) {
+  WriteBytes(home / "plain", "x");
+  struct TCase {
+    std::vector<std::string> Args;
+    const char* Error;
+  };
+  const TCase cases[] = {
+      {{"make", Src(), "--set", "S", "--out", Out()}, "そのような作成セットはありません: S ("},
+      {{"make", Src(), "--handsets", "MINE", "--out", Out()}, "そのような端末はありません: MINE ("},
+      {{"list"}, nullptr},
+  };
+  const std::string warning = "データフォルダを読めません: " + (home / "plain").string();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Args[0]);
+    const auto r = RunCli(c.Args, home / "plain");
+    EXPECT_NE(r.Err.find(warning), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.find(warning), r.Err.rfind(warning)) << "warned once: " << r.Err;
+    if (c.Error) {
+      EXPECT_EQ(r.Status, 2);
+      EXPECT_NE(r.Err.find(c.Error), std::string::npos) << r.Err;
+    }
+  }
+}
+
+// The report names the page only when it was written.
+TEST_F(CliShell, PageThatFailedIsNotReportedAsWritten) {
+  std::filesystem::create_directory(home / "out/index.html");
+  const auto r =
+      Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--html", "--json", "--overwrite"});
+  EXPECT_EQ(r.Status, 1);
+  const TJson j = TJson::parse(r.Out);
+  EXPECT_EQ(j["html"], nullptr) << r.Out;
+  EXPECT_EQ(j["saved"], 1);
+  const TJson dry = TJson::parse(Make({Src(), "--handsets", "SH901iC", "--out", Out() + "/new",
+                                       "--html", "--json", "--dry-run"})
+                                     .Out);
+  EXPECT_EQ(dry["html"], Out() + "/new/index.html");
 }
 
 TEST_F(CliShell, MessagesSayWhatIsWrong) {

@@ -335,6 +335,43 @@ TEST(MakeRun, AFailingTargetLeavesNoHalfBuiltStage) {
   EXPECT_TRUE(bad.IsMade() && later.IsMade());
 }
 
+// Told to keep going, a run makes every target it can; each one it cannot
+// make keeps a message naming the handset, the sizes and the limit.
+TEST(MakeRun, KeepingGoingMakesTheOthersAndKeepsEachError) {
+  struct TCase {
+    int PictureW, PictureH, ScreenW, ScreenH;
+    const char* Wanted;
+  };
+  const TCase cases[] = {
+      {640, 1, 240, 320, "一辺 204800 画素"},
+      {1, 640, 320, 240, "一辺 204800 画素"},
+      {160, 120, 34463, 34463, "一辺 45951 画素"},
+      {160, 120, 20000, 20000, "26667×20000"}, // sides fit, the pixels do not
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Wanted);
+    Fixture f;
+    f.Maker.SetSource(Picture(c.PictureW, c.PictureH));
+    f.Maker.KeepGoing = true;
+    TStandbySpecification& good = f.Add(Handset(40, 40));
+    TStandbySpecification& bad = f.Add(Handset(c.ScreenW, c.ScreenH));
+    TStandbySpecification& later = f.Add(Handset(20, 20));
+    int told = 0;
+    f.Maker.OnMade = [&](TStandbyMaker&, TStandbySpecification&) { ++told; };
+    f.Maker.MakeAll();
+    EXPECT_EQ(told, 3);
+    EXPECT_TRUE(good.IsMade() && later.IsMade());
+    EXPECT_TRUE(good.MakeError().empty());
+    EXPECT_FALSE(bad.IsMade());
+    const std::string& error = bad.MakeError();
+    for (const std::string& part : {std::string("W21CA: 拡大後の画像が大きすぎます"),
+                                    std::to_string(c.PictureW) + "×" + std::to_string(c.PictureH),
+                                    std::to_string(c.ScreenW) + "×" + std::to_string(c.ScreenH),
+                                    std::string(c.Wanted), std::string("上限は 一辺 30000 画素")})
+      EXPECT_NE(error.find(part), std::string::npos) << part << " in " << error;
+  }
+}
+
 TEST(MakeRun, AFailedSharpenIsAnErrorAndJoinsNoStage) {
   // A palette source of the screen's size is copied, not resampled, so the
   // sharpen stage gets a picture the filter refuses.

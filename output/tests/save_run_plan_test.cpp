@@ -4,10 +4,12 @@
 #include "output/tanmatsu_option_list.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/interrupt.h"
 #include "recording_host.h"
 #include "test_handset.h"
 #include "test_support.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace mirufo {
@@ -174,6 +176,69 @@ TEST_F(SaveRunPlan, NameTakenDuringTheRunIsNeverReplaced) {
   EXPECT_EQ(ReadBytes(racing.racer), "theirs");
   EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{dir / "out/nested/a.jpg"});
   EXPECT_FALSE(std::filesystem::exists(dir / "out/nested/c.jpg"));
+
+  // Asked to replace every file, the run replaces the one that appeared too
+  // and goes on to the end.
+  std::filesystem::remove(racing.racer);
+  options.ReplaceFilesThatAppear = true;
+  EXPECT_EQ(RunSave(set, options, racing, report), TSaveOutcome::Saved);
+  EXPECT_NE(ReadBytes(racing.racer), "theirs");
+  EXPECT_EQ(report.Written.size(), 3u);
+}
+
+// A signal while the files are written: the run stops before the next file
+// (or drops the one being written), the files written stay, no temporary
+// file is left, and nothing else is written.
+TEST_F(SaveRunPlan, ASignalStopsTheRunBetweenFiles) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    std::filesystem::remove_all(dir / "out");
+    struct TSignallingHost : TRecordingHost {
+      void Progress(int position, int maximum, const std::string& label) override {
+        TRecordingHost::Progress(position, maximum, label);
+        if (label == "B")
+          raise(Signal);
+      }
+      int Signal = 0;
+    } signalling;
+    signalling.Signal = signal;
+    set.BuildSavePlan(true);
+    options.Html.Save = true;
+    TInterruptGuard guard;
+    try {
+      RunSave(set, options, signalling, report);
+      ADD_FAILURE() << "the run should stop";
+    } catch (const EInterrupted& e) {
+      EXPECT_EQ(e.ExitStatus(), 128 + signal);
+    }
+    EXPECT_EQ(report.Written, std::vector<std::filesystem::path>{dir / "out/nested/a.jpg"});
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "out/nested"))
+      names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"a.jpg"});
+    EXPECT_EQ(signalling.progressDone, 1);
+  }
+}
+
+// A symbolic link at a name, dangling or live, stands there like a file: it
+// is listed for the overwrite question, and overwriting replaces the link
+// itself, never the file it points to. The dry run judges it alike.
+TEST_F(SaveRunPlan, LinksAtANameAreReplacedNotWrittenThrough) {
+  set.BuildSavePlan(true);
+  std::filesystem::create_directories(dir / "out/nested");
+  WriteBytes(dir / "elsewhere", "theirs");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "out/nested/a.jpg");
+  std::filesystem::create_symlink(dir / "elsewhere", dir / "out/nested/b.jpg");
+  host.cancelOverwrite = true;
+  EXPECT_EQ(CheckSave(set, options, host), TSaveOutcome::Cancelled);
+  EXPECT_EQ(host.listed.size(), 2u);
+  host.cancelOverwrite = false;
+  EXPECT_EQ(CheckSave(set, options, host), TSaveOutcome::Saved);
+  EXPECT_EQ(Run(), TSaveOutcome::Saved);
+  for (const char* name : {"a.jpg", "b.jpg"})
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "out/nested" / name)) << name;
+  EXPECT_EQ(ReadBytes(dir / "elsewhere"), "theirs");
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
 }
 
 // The extension element follows whatever the user typed, also a template

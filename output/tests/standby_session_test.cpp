@@ -1,7 +1,9 @@
 // The main window's state without windows: the order in which pages hear of
 // changes, the settings every target carries, the main window's keys, the
 // make run's refusals, cancel and errors, and the page button rules.
+#include "output/standby_box_list.h"
 #include "output/standby_session.h"
+#include "output/tanmatsu_option_list.h"
 #include "platform/errors.h"
 #include "platform/ini_file.h"
 #include "test_handset.h"
@@ -184,13 +186,23 @@ TEST_F(TSessionTest, CancelAfterTheFirstTargetKeepsItMade) {
   EXPECT_EQ(session.WorkingSet().CompletedCount(), 3);
 }
 
-TEST(StandbySession, AnErrorEndsTheRunAndKeepsMadeTargets) {
+TEST(StandbySession, ATargetThatCannotBeMadeKeepsItsErrorAndTheRunGoesOn) {
   TStandbySession session;
   Fill(session, true);
+  session.WorkingSet().AddHandset(Handset("D")); // after the broken one
   session.SetSourceImage(Picture());
-  EXPECT_THROW(session.MakeAll(nullptr, nullptr), EMirufoError);
+  try {
+    session.MakeAll(nullptr, nullptr);
+    ADD_FAILURE() << "the run tells of the target it could not make";
+  } catch (const EMirufoError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("C: 画面サイズが0", 0), 0u) << e.what();
+  }
   EXPECT_FALSE(session.IsMaking());
-  EXPECT_EQ(session.WorkingSet().CompletedCount(), 2);
+  EXPECT_EQ(session.WorkingSet().CompletedCount(), 3);
+  const TStandbySpecification& broken = *session.WorkingSet().TargetOf(2);
+  EXPECT_FALSE(broken.IsMade());
+  EXPECT_NE(broken.MakeError().find("C: 画面サイズが0"), std::string::npos) << broken.MakeError();
+  EXPECT_EQ(StandbyBoxErrorTexts(broken).front(), "作成できませんでした");
   EXPECT_FALSE(session.WorkingSet().Maker().OnMade) << "no handler outlives the run";
 }
 

@@ -171,6 +171,22 @@ TEST_F(WorkingSet, ApplySelectionIsOneBatch) {
             (std::vector<std::pair<std::size_t, bool>>{{0, false}, {1, true}, {2, false}}));
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(set.TargetCount(), 1);
+
+  // Deselecting many at once (in one pass) leaves the maker holding exactly
+  // the selected handsets' targets, in handset order, each its own.
+  for (const char* name : {"D", "E", "F", "G"})
+    set.AddHandset(Handset(name));
+  set.ApplySelection({true, false, true, false, true, false, true});
+  ASSERT_EQ(set.TargetCount(), 4);
+  std::vector<std::string> kept;
+  for (int t = 0; t < set.Maker().Count(); ++t)
+    kept.push_back(set.Maker().Items(t)->Handset().Name);
+  // The maker appends newly selected targets after the ones it kept.
+  EXPECT_EQ(kept, (std::vector<std::string>{"E", "G", "A", "C"}));
+  for (std::size_t i = 0; i < set.HandsetCount(); ++i)
+    if (set.IsSelected(i)) {
+      EXPECT_EQ(set.TargetOf(i)->Handset().Name, set.GetHandset(i).Name);
+    }
 }
 
 } // namespace

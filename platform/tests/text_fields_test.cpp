@@ -13,5 +13,28 @@ TEST(TextFields, SplitAndJoin) {
   EXPECT_EQ(JoinFields({"a", "", "b"}, ", "), "a, , b");
 }
 
+// What reaches a terminal: control characters shown, printable text kept.
+TEST(TextFields, ControlCharactersAreShownEscaped) {
+  struct TCase {
+    std::string Text;
+    bool KeepNewlines;
+    std::string Shown;
+  };
+  const TCase cases[] = {
+      {"plain 端末 \\ name", false, "plain 端末 \\ name"},
+      {"\x1b[2J\x1b[31mred", false, "\\x1b[2J\\x1b[31mred"},
+      {"a\tb\rc\x7f", false, "a\\x09b\\x0dc\\x7f"},
+      {"line\nnext", false, "line\\x0anext"},
+      {"line\nnext", true, "line\nnext"},
+      {"csi \xc2\x9b"
+       "31m",
+       false, "csi \\u009b31m"},
+      {"\xc2\xa0nbsp", false, "\xc2\xa0nbsp"},
+      {std::string("nul\0end", 7), false, "nul\\x00end"},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(EscapeControls(c.Text, c.KeepNewlines), c.Shown) << c.Text;
+}
+
 } // namespace
 } // namespace mirufo

@@ -146,6 +146,66 @@ TEST(TextFile, LongestFileNamesCanBeWritten) {
   EXPECT_EQ(ReadBytes(longest), "two");
 }
 
+// The check ahead of a write answers as the write itself does, with the
+// same message, for every kind of thing that can stand at the name.
+TEST(TextFile, CheckAheadAnswersAsTheWrite) {
+  TempDir dir;
+  WriteBytes(dir / "file", "old");
+  std::filesystem::create_directory(dir / "folder");
+  test::TTestFifo fifo(dir / "pipe");
+  ASSERT_TRUE(fifo.Created());
+  struct TCase {
+    std::filesystem::path Path;
+    TExistingFile Existing;
+    const char* Message; // nullptr: both go through
+  };
+  const TCase cases[] = {
+      {dir / std::string(256, 'n'), TExistingFile::Replace, "File name too long"},
+      {dir / "folder", TExistingFile::Replace, "同名のフォルダがあるので書き込めません"},
+      {dir / "folder", TExistingFile::Keep, "同名のフォルダがあるので書き込めません"},
+      {dir / "pipe", TExistingFile::Replace, "通常のファイルではないので書き込めません"},
+      {dir / "file", TExistingFile::Keep, "同名のファイルが既にあります"},
+      {dir / "file", TExistingFile::Replace, nullptr},
+      {dir / "new", TExistingFile::Keep, nullptr},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Path.filename().string().substr(0, 10));
+    std::string checked, written;
+    try {
+      CheckWriteTarget(c.Path, c.Existing);
+    } catch (const EInOutError& e) {
+      checked = e.what();
+    }
+    try {
+      WriteFileAtomic(c.Path, "new", c.Existing);
+    } catch (const EInOutError& e) {
+      written = e.what();
+    }
+    EXPECT_EQ(checked, written);
+    if (c.Message)
+      EXPECT_NE(written.find(c.Message), std::string::npos) << written;
+    else
+      EXPECT_EQ(written, "");
+  }
+}
+
+// A symbolic link at the name, live or dangling, is replaced by the file
+// itself; what it points to is never written through it.
+TEST(TextFile, ReplacingWriteReplacesALinkNotItsTarget) {
+  TempDir dir;
+  WriteBytes(dir / "target", "theirs");
+  std::filesystem::create_symlink(dir / "target", dir / "live");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+  for (const char* name : {"live", "dangling"}) {
+    EXPECT_THROW(WriteFileAtomic(dir / name, "ours", TExistingFile::Keep), EFileExists) << name;
+    WriteFileAtomic(dir / name, "ours");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / name)) << name;
+    EXPECT_EQ(ReadBytes(dir / name), "ours");
+  }
+  EXPECT_EQ(ReadBytes(dir / "target"), "theirs");
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+}
+
 TEST(TextFile, UnwritableFolderLeavesTheOldFile) {
   if (geteuid() == 0)
     GTEST_SKIP() << "root writes into read-only folders";
