@@ -16,9 +16,9 @@
 #pragma once
 
 #include <filesystem>
-#include <vector>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mirufo {
 
