@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
+#include "platform/text_fields.h"
 #include "platform/translate.h"
 
 #include <cstdio>
@@ -15,6 +16,12 @@
 
 namespace mirufo::cli {
 namespace {
+
+// A name from the user's files as the terminal shows it: control characters
+// escaped, so that a name cannot move the cursor or recolour the screen.
+std::string Shown(const std::string& text) {
+  return EscapeControls(text);
+}
 
 struct TListArgs {
   bool Tsv = false;
@@ -97,23 +104,24 @@ void PrintHandsets(const TTanmatsuOptionList& set, bool tsv, std::ostream& out) 
   for (std::size_t i = 0; i < set.HandsetCount(); ++i) {
     const TTanmatsuRecord r = set.GetHandset(i);
     if (tsv) {
-      out << CarrierName(r.Carrier) << '\t' << r.Series << '\t' << r.Name << '\t' << r.Screen
-          << '\t' << static_cast<int>(r.Format) << '\t' << SupportFormatsText(r.SupportFormats)
-          << '\t' << r.Width << '\t' << r.Height << '\t' << static_cast<int>(r.Bit) << '\t'
-          << r.CacheName << '\t' << OneDecimal(r.Cache) << '\t' << r.Bps << '\n';
+      out << CarrierName(r.Carrier) << '\t' << Shown(r.Series) << '\t' << Shown(r.Name) << '\t'
+          << Shown(r.Screen) << '\t' << static_cast<int>(r.Format) << '\t'
+          << SupportFormatsText(r.SupportFormats) << '\t' << r.Width << '\t' << r.Height << '\t'
+          << static_cast<int>(r.Bit) << '\t' << Shown(r.CacheName) << '\t' << OneDecimal(r.Cache)
+          << '\t' << r.Bps << '\n';
       continue;
     }
     out << CarrierName(r.Carrier);
     if (!r.Series.empty())
-      out << " / " << r.Series;
-    out << " / " << r.Name;
+      out << " / " << Shown(r.Series);
+    out << " / " << Shown(r.Name);
     if (!r.Screen.empty())
-      out << " (" << r.Screen << ")";
+      out << " (" << Shown(r.Screen) << ")";
     out << ": " << r.Width << "x" << r.Height << " " << static_cast<int>(r.Bit) << "bit, "
         << FormatName(r.Format) << " [" << SupportFormatsNames(r.SupportFormats) << "], "
         << CacheToStr(r.Cache);
     if (!r.CacheName.empty())
-      out << " (" << r.CacheName << ")";
+      out << " (" << Shown(r.CacheName) << ")";
     out << ", " << BpsToStr(r.Bps) << (r.Bps > 0 ? "bps\n" : "\n");
   }
 }
@@ -124,9 +132,9 @@ void PrintCaches(const TTanmatsuList& list, bool tsv, std::ostream& out) {
   for (std::size_t i = 0; i < list.CacheCount(); ++i) {
     const TCacheCapacity c = list.GetCache(i);
     if (tsv)
-      out << c.Name << '\t' << OneDecimal(c.Capacity) << '\n';
+      out << Shown(c.Name) << '\t' << OneDecimal(c.Capacity) << '\n';
     else
-      out << c.Name << ": " << CacheToStr(c.Capacity) << '\n';
+      out << Shown(c.Name) << ": " << CacheToStr(c.Capacity) << '\n';
   }
 }
 
@@ -143,7 +151,7 @@ void PrintSets(TTanmatsuOptionList& set, const TIniFile& ini,
     out << "set\tname\tseries\tscreen\n";
   for (std::size_t s = 0; s < list.Count(); ++s) {
     if (!tsv) {
-      out << (s == sets.CurrentIndex() ? "* " : "  ") << list.GetName(s) << " ("
+      out << (s == sets.CurrentIndex() ? "* " : "  ") << Shown(list.GetName(s)) << " ("
           << list.MemberCount(s) << ")\n";
       continue;
     }
@@ -152,11 +160,12 @@ void PrintSets(TTanmatsuOptionList& set, const TIniFile& ini,
       if (!list.GetFlags(s).Get(i))
         continue;
       const TTanmatsuRecord r = set.GetHandset(i);
-      out << list.GetName(s) << '\t' << r.Name << '\t' << r.Series << '\t' << r.Screen << '\n';
+      out << Shown(list.GetName(s)) << '\t' << Shown(r.Name) << '\t' << Shown(r.Series) << '\t'
+          << Shown(r.Screen) << '\n';
       any = true;
     }
     if (!any)
-      out << list.GetName(s) << "\t\t\t\n";
+      out << Shown(list.GetName(s)) << "\t\t\t\n";
   }
 }
 
@@ -182,7 +191,7 @@ void PrintNames(TTanmatsuOptionList& set, const std::filesystem::path& dataFolde
   std::set<std::string> seen;
   for (const std::string& name : names)
     if (seen.insert(name).second)
-      out << name << "\n";
+      out << Shown(name) << "\n";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/folders.h"
 
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -15,7 +16,13 @@ TUserFilePaths DefaultUserFilePaths() {
   return {DefaultSettingsPath(), folder / kUserHandsetFileName, folder / kMakeSetFileName};
 }
 
-TUserFiles::TUserFiles(TUserFilePaths paths) : paths_(std::move(paths)) {}
+TUserFiles::TUserFiles(TUserFilePaths paths) : paths_(std::move(paths)) {
+  if (std::optional<std::string> problem = DataFolderProblem(paths_.HandsetList.parent_path())) {
+    folderUnread_ = true;
+    handsetsLoaded_ = makeSetsLoaded_ = settingsLoaded_ = false;
+    Failed(*problem + "\n" + kUnreadDataFolderMessage);
+  }
+}
 
 TUserFileResult TUserFiles::Failed(std::string message) {
   messages_.push_back(message);
@@ -27,6 +34,8 @@ TUserFileResult TUserFiles::Skipped(const std::filesystem::path& path) {
 }
 
 TUserFileResult TUserFiles::LoadHandsets(TTanmatsuOptionList& workingSet) {
+  if (folderUnread_)
+    return {false, ""}; // told once, at construction
   std::error_code error;
   // A missing file is the normal first start; anything else that exists is
   // read, so that a folder or an unreadable file counts as a failed read.
@@ -48,6 +57,11 @@ TUserFileResult TUserFiles::LoadHandsets(TTanmatsuOptionList& workingSet) {
 }
 
 TUserFileResult TUserFiles::LoadMakeSets(TMakeSets& sets) {
+  if (folderUnread_) {
+    // The default set stands in, as for a missing file.
+    (void)sets.Load(std::filesystem::path());
+    return {false, ""};
+  }
   TMakeSetsLoadResult loaded = sets.Load(paths_.MakeSets);
   if (loaded.FileRead)
     return {};
@@ -56,6 +70,8 @@ TUserFileResult TUserFiles::LoadMakeSets(TMakeSets& sets) {
 }
 
 TIniFile TUserFiles::OpenSettings() {
+  if (folderUnread_)
+    return TIniFile(std::filesystem::path());
   try {
     return TIniFile(paths_.Settings);
   } catch (const EMirufoError& e) {
@@ -69,6 +85,8 @@ TIniFile TUserFiles::OpenSettings() {
 }
 
 TUserFileResult TUserFiles::SaveSettings(const std::function<void(TIniFile&)>& write) {
+  if (folderUnread_)
+    return {false, ""};
   if (!settingsLoaded_)
     return Skipped(paths_.Settings);
   try {
@@ -82,6 +100,8 @@ TUserFileResult TUserFiles::SaveSettings(const std::function<void(TIniFile&)>& w
 }
 
 TUserFileResult TUserFiles::SaveHandsets(const TTanmatsuOptionList& workingSet) {
+  if (folderUnread_)
+    return {false, ""};
   if (!handsetsLoaded_)
     return Skipped(paths_.HandsetList);
   TTanmatsuList list;
@@ -100,6 +120,8 @@ TUserFileResult TUserFiles::SaveHandsets(const TTanmatsuOptionList& workingSet) 
 }
 
 TUserFileResult TUserFiles::SaveMakeSets(const TMakeSets& sets) {
+  if (folderUnread_)
+    return {false, ""};
   if (!makeSetsLoaded_)
     return Skipped(paths_.MakeSets);
   try {

@@ -30,6 +30,13 @@ inline constexpr const char* kMakeSetFileName = "makeset.txt";
 inline constexpr const char* kNotWrittenBackMessage =
     "起動時に読み込めなかったため、このファイルは上書きしませんでした。";
 
+// The message, after the folder and why, of a data folder that is not a
+// folder or cannot be read: none of the three files is read, and none is
+// written at exit.
+inline constexpr const char* kUnreadDataFolderMessage =
+    "データフォルダを読めません。利用者の端末、作成セット、設定を読まずに続け、"
+    "終了時にもこのフォルダには何も書き込みません。";
+
 struct TUserFilePaths {
   std::filesystem::path Settings;
   std::filesystem::path HandsetList;
@@ -47,6 +54,9 @@ struct TUserFileResult {
 
 class TUserFiles {
 public:
+  // Looks at the data folder (the handset list's folder) once: one that is
+  // not a folder or cannot be read gives one message, and then nothing is
+  // read from it or written to it in this run.
   explicit TUserFiles(TUserFilePaths paths);
 
   const TUserFilePaths& Paths() const { return paths_; }
@@ -66,6 +76,7 @@ public:
   // later write-back of the settings is skipped.
   TIniFile OpenSettings();
 
+  bool DataFolderUnread() const { return folderUnread_; }
   bool HandsetsLoaded() const { return handsetsLoaded_; }
   bool MakeSetsLoaded() const { return makeSetsLoaded_; }
   bool SettingsLoaded() const { return settingsLoaded_; }
@@ -93,6 +104,7 @@ private:
   bool handsetsLoaded_ = true;
   bool makeSetsLoaded_ = true;
   bool settingsLoaded_ = true;
+  bool folderUnread_ = false;
   std::vector<std::string> messages_;
 };
 

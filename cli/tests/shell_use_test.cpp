@@ -264,6 +264,20 @@ TEST_F(CliShell, ControlCharactersAreShownNotSent) {
       Make({Src(), "--handsets", "SH901iC", "--out", Out(), "--template", "a\x1b[2Jb"});
   EXPECT_EQ(again.Status, 1);
   EXPECT_EQ(again.Err.find('\x1b'), std::string::npos) << again.Err;
+
+  // A handset name from the user's list, in every form of the listing.
+  WriteCp932Lines(home / "tanmatsu_user.lst",
+                  {"TL2", "name\tformat\tsupportformats\twidth\theight\tbit\tcachename\tcache\tbps",
+                   "x\x1b[31my\t1\t010000\t200\t200\t24\t\t0\t9600"});
+  for (const char* form : {"--tsv", "--names", ""}) {
+    std::vector<std::string> args = {"list"};
+    if (*form)
+      args.push_back(form);
+    const auto listed = RunCli(args, home.Path());
+    EXPECT_EQ(listed.Status, 0) << form;
+    EXPECT_EQ(listed.Out.find('\x1b'), std::string::npos) << form;
+    EXPECT_NE(listed.Out.find("x\\x1b[31my"), std::string::npos) << form;
+  }
 }
 
 // A data folder that is not a folder is warned about once, and the errors

@@ -178,6 +178,29 @@ TEST_F(UserFiles, MakeSetsThatFailedToLoadAreNeverOverwritten) {
   EXPECT_TRUE(Contains(files.Messages()[1], kNotWrittenBackMessage));
 }
 
+TEST(UserFilesFolder, ADataFolderThatIsAFileIsToldOnceAndNeverWritten) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  test::WriteBytes(home, "not a folder");
+  TUserFiles files({home / "mirufo.ini", home / "tanmatsu_user.lst", home / "makeset.txt"});
+  EXPECT_TRUE(files.DataFolderUnread());
+  TTanmatsuOptionList workingSet;
+  TMakeSets sets{workingSet};
+  EXPECT_FALSE(files.LoadHandsets(workingSet).Ok);
+  EXPECT_EQ(files.OpenSettings().ReadString("Standby", "Comment", "default"), "default");
+  EXPECT_FALSE(files.LoadMakeSets(sets).Ok);
+  EXPECT_EQ(sets.Sets().Count(), 1u); // the default set stands in
+  EXPECT_FALSE(files.SaveSettings([](TIniFile& ini) { ini.WriteString("S", "K", "v"); }).Ok);
+  EXPECT_FALSE(files.SaveMakeSets(sets).Ok);
+  EXPECT_FALSE(files.SaveHandsets(workingSet).Ok);
+  // One message, naming the folder and saying nothing is written; the file
+  // standing there is untouched.
+  ASSERT_EQ(files.Messages().size(), 1u);
+  EXPECT_TRUE(Contains(files.Messages()[0], home.string()));
+  EXPECT_TRUE(Contains(files.Messages()[0], kUnreadDataFolderMessage));
+  EXPECT_EQ(test::ReadBytes(home), "not a folder");
+}
+
 // Write-backs after a good start-up that still fail: each is reported and
 // leaves the old content as it was.
 TEST_F(UserFiles, WriteThatRunsOutOfSpaceIsReportedAndKeepsTheOldFile) {
