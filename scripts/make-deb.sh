@@ -12,10 +12,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build-deb}
 ./scripts/install-deps.sh
 . scripts/compiler-cache.sh
-# Plug-ins go into lib/mirufo/plugins, not into a multiarch folder: they are
-# the program's own and are found relative to bin/.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib \
+  -DCMAKE_INSTALL_PREFIX=/usr \
   -DMIRUFO_BUILD_TESTS=OFF -DMIRUFO_BUILD_BENCH=OFF >/dev/null
 # Build output goes to stderr: stdout carries only the package path.
 cmake --build "$build" >&2
