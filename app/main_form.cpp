@@ -7,6 +7,7 @@
 #include "app/progress_form.h"
 #include "output/page_texts.h"
 #include "platform/folders.h"
+#include "platform/help_page.h"
 #include "platform/translate.h"
 
 #include <QAbstractEventDispatcher>
@@ -39,7 +40,6 @@ QString Q(const char* text) {
   return QString::fromUtf8(Tr(text));
 }
 
-constexpr const char* kHelpFileName = "mirufo.html";
 // A page menu's own title, kept while the menu bar shows it unmarked.
 constexpr const char* kCaptionProperty = "mirufoCaption";
 
@@ -396,9 +396,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::OpenHelp() {
-  // Beside the program (a build or a portable copy), else in the installed
-  // documentation folder.
-  const std::filesystem::path help = HelpFile(ProgramFolder(), kHelpFileName);
+  // The page of the language the program speaks, beside the program (a build
+  // or a portable copy), else in the installed documentation folder.
+  const std::filesystem::path help = HelpFile(ProgramFolder(), HelpPageName(EnvironmentLanguage()));
   const QString path = QString::fromStdString(help.string());
   if (!OpenUrl(QUrl::fromLocalFile(path)))
     ShowHelpWindow(path);

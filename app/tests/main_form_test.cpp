@@ -24,6 +24,8 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
+#include <optional>
+#include <vector>
 
 namespace mirufo {
 namespace {
@@ -219,13 +221,39 @@ private slots:
     };
     form.actHelp->trigger();
     QCOMPARE(asked.size(), 1);
-    QVERIFY(asked[0].endsWith("mirufo.html"));
+    QVERIFY(asked[0].endsWith(".html"));
     QVERIFY(form.HelpWindow() && form.HelpWindow()->isVisible());
     QVERIFY(!form.HelpWindow()->toPlainText().isEmpty());
     form.OpenUrl = [](const QUrl&) { return true; };
     form.HelpWindow()->hide();
     form.actHelp->trigger();
     QVERIFY(!form.HelpWindow()->isVisible());
+  }
+
+  // The help page opened is the one of the language the program speaks.
+  void helpOpensThePageOfTheLanguage() {
+    const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<QByteArray>> saved;
+    for (const char* name : names) {
+      saved.push_back(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
+                                                      : std::nullopt);
+      qunsetenv(name);
+    }
+    QTemporaryDir dir;
+    TMirufoProgram program(PathsIn(dir));
+    TForm1& form = program.Form();
+    QStringList asked;
+    form.OpenUrl = [&](const QUrl& url) {
+      asked << url.fileName();
+      return true;
+    };
+    for (const char* lang : {"en_GB.UTF-8", "ja_JP.UTF-8", "C"}) {
+      qputenv("LANG", lang);
+      form.actHelp->trigger();
+    }
+    for (std::size_t i = 0; i < saved.size(); ++i)
+      saved[i] ? qputenv(names[i], *saved[i]) : qunsetenv(names[i]);
+    QCOMPARE(asked, (QStringList{"mirufo.en.html", "mirufo.html", "mirufo.html"}));
   }
 
   void nextFollowsTheSelectionAndThePicture() {
