@@ -109,6 +109,15 @@ std::string RoffUnbroken(const std::string& text) {
   return out;
 }
 
+// A section heading: man pages write them in capitals ("NAME"), which
+// leaves Japanese as it is.
+std::string Heading(std::string heading) {
+  for (char& c : heading)
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  return heading;
+}
+
 void WriteManOptions(const TCommandDoc& command, std::ostream& out) {
   std::string group;
   for (const TOptionInfo& option : command.Options) {
@@ -185,16 +194,16 @@ void WriteManPage(const std::vector<TCommandDoc>& commands, std::ostream& out) {
   out << ".\\\" The manual page of mirufo-cli, made from its option tables.\n"
       << ".TH MIRUFO\\-CLI 1 \"\" \"mirufo " << Roff(ProgramVersion()) << "\" \"User Commands\"\n"
       << ".\\\" Japanese is not justified or hyphenated.\n.ad l\n.nh\n"
-      << ".SH " << RoffUnbroken(Tr("名前")) << "\nmirufo\\-cli \\- "
+      << ".SH " << RoffUnbroken(Heading(Tr("名前"))) << "\nmirufo\\-cli \\- "
       << RoffUnbroken(Tr(kProgramSummary)) << "\n"
-      << ".SH " << Roff(Tr("書式")) << "\n";
+      << ".SH " << Roff(Heading(Tr("書式"))) << "\n";
   for (const TCommandDoc& command : commands)
     out << ".B mirufo\\-cli " << command.Name << "\n" << Roff(Tr(command.Synopsis)) << "\n.br\n";
   out << ".B mirufo\\-cli \\-\\-help\n.br\n.B mirufo\\-cli \\-\\-version\n";
-  out << ".SH " << Roff(Tr("説明")) << "\n"
+  out << ".SH " << Roff(Heading(Tr("説明"))) << "\n"
       << Roff(Tr(kProgramSummary)) << "\n.PP\n"
       << Roff(Tr(kDataFolderText)) << "\n";
-  out << ".SH " << Roff(Tr("コマンド")) << "\n";
+  out << ".SH " << Roff(Heading(Tr("コマンド"))) << "\n";
   for (const TCommandDoc& command : commands) {
     out << ".SS " << command.Name << "\n";
     for (const std::string& paragraph : Paragraphs(Tr(command.Description)))
@@ -203,8 +212,8 @@ void WriteManPage(const std::vector<TCommandDoc>& commands, std::ostream& out) {
     for (const std::string& paragraph : Paragraphs(Tr(command.Notes)))
       out << ".PP\n" << Roff(paragraph) << "\n";
   }
-  out << ".SH " << Roff(Tr("終了ステータス")) << "\n" << Roff(Tr(kExitText)) << "\n";
-  out << ".SH " << Roff(Tr("環境変数")) << "\n"
+  out << ".SH " << Roff(Heading(Tr("終了ステータス"))) << "\n" << Roff(Tr(kExitText)) << "\n";
+  out << ".SH " << Roff(Heading(Tr("環境変数"))) << "\n"
       << ".TP\n.B MIRUFO_HOME\n"
       << Roff(Tr("データフォルダ")) << "\n"
       << ".TP\n.B XDG_CONFIG_HOME\n"
@@ -213,8 +222,11 @@ void WriteManPage(const std::vector<TCommandDoc>& commands, std::ostream& out) {
       << Roff(Tr("ユーザーのプラグインフォルダ ($XDG_DATA_HOME/mirufo/plugins、既定は "
                  "~/.local/share/mirufo/plugins) の親"))
       << "\n.TP\n.B SUSIE_PLUGIN_DIR\n"
-      << Roff(Tr("Susie プラグイン (*.spi) を探すフォルダ")) << "\n";
-  out << ".SH " << Roff(Tr("例")) << "\n";
+      << Roff(Tr("Susie プラグイン (*.spi) を探すフォルダ")) << "\n"
+      << ".TP\n.BR LANGUAGE \", \" LC_ALL \", \" LC_MESSAGES \", \" LANG\n"
+      << Roff(Tr("表示の言語 (gettext の読み方で、英語のロケールなら英語、それ以外は日本語)"))
+      << "\n";
+  out << ".SH " << Roff(Heading(Tr("例"))) << "\n";
   for (const TCommandDoc& command : commands)
     for (const auto& [line, what] : command.Examples)
       out << ".PP\n" << Roff(Tr(what)) << "\n.PP\n.RS\n.nf\n" << Roff(line) << "\n.fi\n.RE\n";

@@ -6,6 +6,7 @@
 #include "platform/text_file.h"
 #include "test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -24,24 +25,57 @@ test::TCliResult Shell(const std::string& command) {
           ReadBytes(capture / "err")};
 }
 
-TEST(CliDocs, ManualPageRendersEveryOption) {
-  const auto r = Shell(std::string("LANG=C.UTF-8 MANWIDTH=100 man -l ") + MIRUFO_CLI_MAN);
-  ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_EQ(r.Err, "") << "troff warnings";
-  for (const cli::TCommandDoc& command : cli::CommandDocs()) {
-    EXPECT_NE(r.Out.find("mirufo-cli " + command.Name), std::string::npos) << command.Name;
-    for (const cli::TOptionInfo& option : command.Options)
-      EXPECT_NE(r.Out.find(option.Name), std::string::npos) << option.Name;
+// The manual page in both languages, each made from the option tables.
+const char* const kManPages[] = {MIRUFO_CLI_MAN_EN, MIRUFO_CLI_MAN_JA};
+
+TEST(CliDocs, ManualPagesRenderEveryOption) {
+  for (const char* page : kManPages) {
+    SCOPED_TRACE(page);
+    const auto r = Shell(std::string("LANG=C.UTF-8 MANWIDTH=100 man -l ") + page);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, "") << "troff warnings";
+    for (const cli::TCommandDoc& command : cli::CommandDocs()) {
+      EXPECT_NE(r.Out.find("mirufo-cli " + command.Name), std::string::npos) << command.Name;
+      for (const cli::TOptionInfo& option : command.Options)
+        EXPECT_NE(r.Out.find(option.Name), std::string::npos) << option.Name;
+    }
+    EXPECT_NE(r.Out.find("MIRUFO_HOME"), std::string::npos);
+    // groff's own strictest reading, at its standard width of 78 columns.
+    const auto strict = Shell(std::string("groff -man -k -Tutf8 -ww -z ") + page);
+    EXPECT_EQ(strict.Status, 0);
+    EXPECT_EQ(strict.Err, "") << "groff warnings";
   }
-  EXPECT_NE(r.Out.find("MIRUFO_HOME"), std::string::npos);
 }
 
-// whatis and apropos find the page by its name line.
+// whatis and apropos find each page by its name line.
 TEST(CliDocs, ManualPageNameLineIsIndexed) {
-  const auto r = Shell(std::string("lexgrog ") + MIRUFO_CLI_MAN);
-  ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
-  EXPECT_NE(r.Out.find("\"mirufo-cli - "), std::string::npos) << r.Out;
+  for (const char* page : kManPages) {
+    const auto r = Shell(std::string("lexgrog ") + page);
+    ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
+    EXPECT_NE(r.Out.find("\"mirufo-cli - "), std::string::npos) << r.Out;
+  }
 }
+
+// The English page has no Japanese left outside its examples' command lines
+// (whose handset and set names are data), and uses man's English headings.
+// It can only be English once the sources hold the English catalogue.
+#ifdef MIRUFO_CLI_MAN_EN_TRANSLATED
+TEST(CliDocs, EnglishManualPageIsEnglish) {
+  const std::vector<std::string> lines = SplitLines(ReadBytes(MIRUFO_CLI_MAN_EN));
+  bool example = false;
+  for (const std::string& line : lines) {
+    example = line == ".nf" || (example && line != ".fi");
+    if (example)
+      continue;
+    // U+3000 and up: Japanese punctuation, kana, kanji and full-width forms.
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
+      return static_cast<unsigned char>(c) >= 0xE3;
+    })) << line;
+  }
+  for (const char* heading : {".SH NAME", ".SH SYNOPSIS", ".SH DESCRIPTION"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), heading), lines.end()) << heading;
+}
+#endif
 
 TEST(CliDocs, ReadmeDescribesEveryOption) {
   const std::string readme = ReadBytes(MIRUFO_CLI_README);
