@@ -2,8 +2,9 @@
 # Checks a built package without installing it:
 #   scripts/check-deb.sh mirufo_VERSION_ARCH.deb
 # - its file list holds the programs, the plug-in (not in bin/), the help
-#   page, the manual pages, the completion, the desktop file, the metadata,
-#   the icons, the copyright file and the changelog;
+#   pages and the manual pages in English and Japanese, the completion, the
+#   desktop file, the metadata, the icons, the copyright file and the
+#   changelog;
 # - its dependencies name the run-time libraries;
 # - lintian reports no error, and the desktop file and the metadata validate;
 # - the extracted copy passes scripts/check-installed.sh (mirufo-cli reads a
@@ -18,9 +19,10 @@ fail() {
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in \
   usr/bin/mirufo usr/bin/mirufo-cli usr/lib/mirufo/plugins/ifgif.spi \
-  usr/share/doc/mirufo/mirufo.html usr/share/doc/mirufo/copyright \
-  usr/share/doc/mirufo/changelog.gz \
+  usr/share/doc/mirufo/mirufo.html usr/share/doc/mirufo/mirufo.en.html \
+  usr/share/doc/mirufo/copyright usr/share/doc/mirufo/changelog.gz \
   usr/share/man/man1/mirufo.1.gz usr/share/man/man1/mirufo-cli.1.gz \
+  usr/share/man/ja/man1/mirufo.1.gz usr/share/man/ja/man1/mirufo-cli.1.gz \
   usr/share/bash-completion/completions/mirufo-cli \
   usr/share/applications/org.example.mirufo.desktop \
   usr/share/metainfo/org.example.mirufo.metainfo.xml \
