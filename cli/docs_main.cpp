@@ -27,11 +27,10 @@ void UseLanguage(const std::string& language) {
   setenv("LANGUAGE", "en", 1);
   setenv("LC_ALL", "en_US.UTF-8", 1);
   // Where no English locale is installed (a build machine often has none),
-  // gettext still reads LANGUAGE under C.UTF-8, which glibc always has.
-  if (!std::setlocale(LC_ALL, "")) {
-    setenv("LC_ALL", "C.UTF-8", 1);
-    std::setlocale(LC_ALL, "");
-  }
+  // gettext still reads LANGUAGE under C.UTF-8, which glibc always has; the
+  // environment keeps naming English for whatever reads it.
+  if (!std::setlocale(LC_ALL, ""))
+    std::setlocale(LC_ALL, "C.UTF-8");
 }
 
 } // namespace

@@ -31,7 +31,7 @@ const char* const kManPages[] = {MIRUFO_CLI_MAN_EN, MIRUFO_CLI_MAN_JA};
 TEST(CliDocs, ManualPagesRenderEveryOption) {
   for (const char* page : kManPages) {
     SCOPED_TRACE(page);
-    const auto r = Shell(std::string("LANG=C.UTF-8 MANWIDTH=100 man -l ") + page);
+    const auto r = Shell(std::string("LANG=C.UTF-8 MANWIDTH=80 man -l ") + page);
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(r.Err, "") << "troff warnings";
     for (const cli::TCommandDoc& command : cli::CommandDocs()) {
