@@ -207,6 +207,29 @@ private slots:
     QCOMPARE(form.actBack->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
   }
 
+  // Every menu and pop-up menu of the program, as built and before any
+  // page is shown: commands appear in several menus, so a letter must be
+  // unique in each menu a command stands in, not only in the menu bar.
+  void noMenuMarksALetterTwice() {
+    QTemporaryDir dir;
+    TMirufoProgram program(PathsIn(dir));
+    QStringList clashes;
+    const QList<QMenu*> menus = program.Form().findChildren<QMenu*>();
+    QVERIFY(menus.size() > 10);
+    for (const QMenu* menu : menus) {
+      QHash<QChar, QString> owners;
+      for (const QAction* action : menu->actions()) {
+        const QChar letter = MnemonicLetter(action->text());
+        if (letter.isNull())
+          continue;
+        if (owners.contains(letter))
+          clashes << owners[letter] + " / " + action->text();
+        owners[letter] = action->text();
+      }
+    }
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(", ")));
+  }
+
   // Where the desktop opens nothing, help shows in the program's window.
   void helpWithoutABrowserShowsItsOwnWindow() {
     QTemporaryDir dir;
