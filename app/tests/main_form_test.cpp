@@ -8,12 +8,14 @@
 #include "app/pages/save_sheet_form.h"
 #include "app/pages/standby_form.h"
 #include "app/progress_form.h"
+#include "app/screen_fit.h"
 #include "app_test_support.h"
 #include "output/page_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/ini_file.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -228,6 +230,23 @@ private slots:
       }
     }
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(", ")));
+  }
+
+  // A window larger than the screen, or placed beyond its edge, opens
+  // inside the screen's free area with room for its frame.
+  void windowsOpenOnTheScreen() {
+    FitWindowsOnScreen(*qApp);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QRect placed : {QRect(-300, -300, 200, 100), QRect(40, 40, area.width() * 2, 300),
+                         QRect(area.right() - 10, area.bottom() - 10, 300, area.height() + 50)}) {
+      QDialog dialog;
+      dialog.setGeometry(placed);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      // Fitted as it shows and again once the window system has framed it.
+      QTRY_VERIFY(area.contains(dialog.frameGeometry()));
+      QVERIFY(dialog.geometry().top() > area.top()); // the title bar is on the screen
+    }
   }
 
   // Where the desktop opens nothing, help shows in the program's window.
