@@ -38,11 +38,16 @@ protected:
       auto* widget = static_cast<QWidget*>(watched);
       const Qt::WindowType type = widget->windowType();
       if (widget->isWindow() && type != Qt::ToolTip && type != Qt::Popup) {
-        FitOnScreen(widget);
-        QTimer::singleShot(kFrameDelay, widget, [window = QPointer<QWidget>(widget)] {
-          if (window && window->isVisible())
-            FitOnScreen(window);
-        });
+        // A dialog not placed by its owner is centred by its own show
+        // handling, which runs after this and must see it unmoved: it is
+        // fitted once it is up.
+        if (widget->testAttribute(Qt::WA_Moved))
+          FitOnScreen(widget);
+        for (int delay : {0, kFrameDelay})
+          QTimer::singleShot(delay, widget, [window = QPointer<QWidget>(widget)] {
+            if (window && window->isVisible())
+              FitOnScreen(window);
+          });
       }
     }
     return QObject::eventFilter(watched, event);
