@@ -1,6 +1,7 @@
 #include "app/mirufo_application.h"
 
 #include "app/cute_message_dlg.h"
+#include "app/screen_fit.h"
 #include "output/standby_session.h"
 #include "platform/translate.h"
 
@@ -19,6 +20,7 @@ TMirufoApplication::TMirufoApplication(int& argc, char** argv) : QApplication(ar
   QFont font = QApplication::font();
   font.setFamilies({font.family(), "IPAPGothic", "IPAGothic", "Noto Sans CJK JP"});
   QApplication::setFont(font);
+  FitWindowsOnScreen(*this);
 }
 
 bool TMirufoApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,5 +1,6 @@
 #include "app/progress_form.h"
 
+#include "app/screen_fit.h"
 #include "platform/translate.h"
 
 #include <QCloseEvent>
@@ -45,7 +46,7 @@ void TProgressForm::Update(int position, const std::string& text) {
 void TProgressForm::ShowCentred() {
   adjustSize();
   if (QWidget* main = parentWidget()) {
-    const QPoint centre = main->frameGeometry().center();
+    const QPoint centre = WindowCentre(main);
     move(centre - QPoint(width() / 2, height() / 2));
   }
   show();

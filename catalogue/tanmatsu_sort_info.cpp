@@ -10,18 +10,20 @@
 namespace mirufo {
 namespace {
 
+// The initial widths are the narrowest a column gets; the user may widen
+// any column up to kMaxColumnWidth.
 constexpr std::array<TTanmatsuColumn, kTanmatsuColumnCount> kColumns{{
-    {"作成", 40, 40, 40, caCenter},
-    {"端末名", 70, 0, 320, caLeft},
-    {"スクリーン", 70, 0, 320, caLeft},
-    {"JPEG", 48, 0, 48, caCenter},
-    {"PNG8", 48, 0, 48, caCenter},
-    {"BMP2", 48, 0, 48, caCenter},
-    {"幅", 64, 0, 64, caRight},
-    {"高さ", 64, 0, 64, caRight},
-    {"色数", 64, 0, 64, caRight},
-    {"キャッシュ", 64, 0, 256, caLeft},
-    {"通信速度", 64, 0, 64, caRight},
+    {"作成", 40, 40, kMaxColumnWidth, caCenter},
+    {"端末名", 70, 70, kMaxColumnWidth, caLeft},
+    {"スクリーン", 70, 70, kMaxColumnWidth, caLeft},
+    {"JPEG", 48, 48, kMaxColumnWidth, caCenter},
+    {"PNG8", 48, 48, kMaxColumnWidth, caCenter},
+    {"BMP2", 48, 48, kMaxColumnWidth, caCenter},
+    {"幅", 64, 64, kMaxColumnWidth, caRight},
+    {"高さ", 64, 64, kMaxColumnWidth, caRight},
+    {"色数", 64, 64, kMaxColumnWidth, caRight},
+    {"キャッシュ", 64, 64, kMaxColumnWidth, caLeft},
+    {"通信速度", 64, 64, kMaxColumnWidth, caRight},
 }};
 
 constexpr TImageFormat kMarkedFormats[] = {ifJPEG, ifPNG8, ifBMP2};
@@ -127,6 +129,10 @@ int ClampColumnWidth(int column, int width) {
   return std::clamp(width, c.MinWidth, c.MaxWidth);
 }
 
+int FittingColumnWidth(int column, int contentWidth) {
+  return ClampColumnWidth(column, contentWidth + 2 * kColumnTextInset);
+}
+
 std::string FormatMark(const TTanmatsuRecord& record, TImageFormat format) {
   static const char* const kMarks[] = {"-", "○", "◎"};
   return kMarks[FormatScore(record, format)];
@@ -213,8 +219,7 @@ void TTanmatsuSortInfo::Sort(std::vector<std::size_t>& listed,
 }
 
 TTanmatsuListSettings::TTanmatsuListSettings() {
-  for (int n = 0; n < kTanmatsuColumnCount; ++n)
-    Widths[static_cast<std::size_t>(n)] = kColumns[static_cast<std::size_t>(n)].Width;
+  Widths.fill(kFitColumnWidth);
 }
 
 void TTanmatsuListSettings::Load(const TIniFile& file) {
@@ -222,8 +227,10 @@ void TTanmatsuListSettings::Load(const TIniFile& file) {
   LeftPaneWidth = file.ReadInteger(s, "LeftPaneWidth", 153);
   for (int n = 0; n < kTanmatsuColumnCount; ++n) {
     const auto i = static_cast<std::size_t>(n);
-    Widths[i] = ClampColumnWidth(
-        n, file.ReadInteger(s, ColumnKey("Headers[", n, "].Width"), kColumns[i].Width));
+    const std::string widthKey = ColumnKey("Headers[", n, "].Width");
+    Widths[i] = file.ValueExists(s, widthKey)
+                    ? ClampColumnWidth(n, file.ReadInteger(s, widthKey, kColumns[i].Width))
+                    : kFitColumnWidth;
     SortInfo.Priorities[i] = file.ReadInteger(s, ColumnKey("SortInfo.Priorities[", n, "]"), n);
     SortInfo.Directions[i] =
         file.ReadInteger(s, ColumnKey("SortInfo.Directions[", n, "]"), 1) == -1 ? -1 : 1;
@@ -236,7 +243,10 @@ void TTanmatsuListSettings::Save(TIniFile& file) const {
   file.WriteInteger(s, "LeftPaneWidth", LeftPaneWidth);
   for (int n = 0; n < kTanmatsuColumnCount; ++n) {
     const auto i = static_cast<std::size_t>(n);
-    file.WriteInteger(s, ColumnKey("Headers[", n, "].Width"), Widths[i]);
+    // A column never laid out keeps its key unwritten, so that it fits its
+    // content next time too.
+    if (Widths[i] != kFitColumnWidth)
+      file.WriteInteger(s, ColumnKey("Headers[", n, "].Width"), ClampColumnWidth(n, Widths[i]));
     file.WriteInteger(s, ColumnKey("SortInfo.Priorities[", n, "]"), SortInfo.Priorities[i]);
     file.WriteInteger(s, ColumnKey("SortInfo.Directions[", n, "]"), SortInfo.Directions[i]);
   }

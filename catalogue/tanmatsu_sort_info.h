@@ -24,10 +24,14 @@ inline constexpr int kTanmatsuColumnCount = 11;
 
 enum TColumnAlignment : std::uint8_t { caLeft, caCenter, caRight };
 
+inline constexpr int kMaxColumnWidth = 2048;
+// Room left free on either side of a column's text.
+inline constexpr int kColumnTextInset = 5;
+
 struct TTanmatsuColumn {
   const char* Caption;
-  int Width; // initial width in pixels
-  int MinWidth;
+  int Width;    // initial width in pixels
+  int MinWidth; // the initial width: a column never gets narrower
   int MaxWidth;
   TColumnAlignment Alignment;
 };
@@ -37,6 +41,9 @@ struct TTanmatsuColumn {
 const std::array<TTanmatsuColumn, kTanmatsuColumnCount>& TanmatsuColumns();
 // A width kept within the column's limits; an unknown column gives the width.
 int ClampColumnWidth(int column, int width);
+// The width a column takes to show a text contentWidth pixels wide, with
+// the insets, within the column's limits.
+int FittingColumnWidth(int column, int contentWidth);
 
 // "-" when the handset does not accept the format, "◎" when it is the
 // standard format, "○" otherwise.
@@ -68,17 +75,22 @@ public:
   void Sort(std::vector<std::size_t>& listed, const TTanmatsuSelection& handsets) const;
 };
 
+// A column width not chosen yet: the column takes its content's width.
+inline constexpr int kFitColumnWidth = 0;
+
 // The keys of the section "TanmatsuList".
 struct TTanmatsuListSettings {
   TTanmatsuListSettings();
 
   int LeftPaneWidth = 153;
+  // kFitColumnWidth for a column whose width the file does not hold.
   std::array<int, kTanmatsuColumnCount> Widths;
   TTanmatsuSortInfo SortInfo;
   int SetIndex = 0;
 
-  // Widths read back are kept within their limits; a stored direction other
-  // than -1 reads as 1.
+  // Widths read back are kept within their limits; a missing width reads as
+  // kFitColumnWidth and is not written. A stored direction other than -1
+  // reads as 1.
   void Load(const TIniFile& file);
   void Save(TIniFile& file) const;
 };

@@ -1,6 +1,8 @@
 #include "output/save_file_list.h"
 
+#include "engine/standby_specification.h"
 #include "output/page_texts.h"
+#include "output/standby_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/translate.h"
 
@@ -17,6 +19,33 @@ TSaveFileRow SaveFileRow(const TTanmatsuOptionList& set, int saveIndex) {
   else if (name.empty())
     row.Color = scGrayText;
   return row;
+}
+
+std::vector<TSaveEntryDetails> SaveEntryDetails(const TTanmatsuOptionList& set) {
+  std::vector<TSaveEntryDetails> details(static_cast<std::size_t>(set.SaveCount()));
+  for (std::size_t i = 0; i < set.HandsetCount(); ++i) {
+    const TStandbySpecification* target = set.TargetOf(i);
+    const int saveIndex = target ? set.SaveIndexOf(i) : -1;
+    if (saveIndex < 0 || static_cast<std::size_t>(saveIndex) >= details.size())
+      continue;
+    TSaveEntryDetails& entry = details[static_cast<std::size_t>(saveIndex)];
+    if (entry.HandsetCount++ > 0)
+      entry.Handsets += ", ";
+    entry.Handsets += target->ProgressText();
+  }
+  for (int s = 0; s < set.SaveCount(); ++s) {
+    const TStandbySpecification* target = set.GetSaveStandby(s);
+    TSaveEntryDetails& entry = details[static_cast<std::size_t>(s)];
+    if (!target)
+      continue;
+    const TBitmap* image = target->FinalBitmap();
+    const int width = image ? image->Width() : target->ScreenWidth();
+    const int height = image ? image->Height() : target->ScreenHeight();
+    entry.PixelSize = std::to_string(width) + "×" + std::to_string(height);
+    if (target->FileSize() >= 0)
+      entry.FileSize = FileSizeText(target->FileSize());
+  }
+  return details;
 }
 
 namespace {

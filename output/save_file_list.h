@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mirufo {
 
@@ -27,6 +28,22 @@ struct TSaveFileRow {
 
 // The row of save entry s. A clash is red also when the names are empty.
 TSaveFileRow SaveFileRow(const TTanmatsuOptionList& set, int saveIndex);
+
+// What the list shows of a save entry beside its name.
+struct TSaveEntryDetails {
+  // Every ticked handset whose image the file holds, in handset order, as
+  // "F901iC（メイン）, W21CA": more than one where identical images fold.
+  std::string Handsets;
+  std::size_t HandsetCount = 0;
+  // The finished image's size, "240×320".
+  std::string PixelSize;
+  // The encoded file's size, as the make page writes it ("4.904K").
+  std::string FileSize;
+};
+
+// The details of every save entry, in save order, found in one pass over
+// the handsets.
+std::vector<TSaveEntryDetails> SaveEntryDetails(const TTanmatsuOptionList& set);
 
 // One entry of the template's pop-up menu: the action's name, its caption
 // and the variable it types.

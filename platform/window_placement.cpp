@@ -56,4 +56,24 @@ void KeepOnScreen(TWindowPlacement& placement, std::int32_t screenWidth,
   KeepEdge(placement.Top, placement.Bottom, screenHeight);
 }
 
+TScreenRect FitIntoArea(const TScreenRect& window, const TFrameMargins& frame,
+                        const TScreenRect& area) {
+  // In 64 bits: a stored placement may hold any 32-bit numbers.
+  auto fit = [](std::int64_t start, std::int64_t size, std::int64_t before, std::int64_t after,
+                std::int64_t areaStart, std::int64_t areaSize, std::int32_t& outStart,
+                std::int32_t& outSize) {
+    size = std::clamp<std::int64_t>(size, 0, std::max<std::int64_t>(areaSize - before - after, 1));
+    const std::int64_t last = areaStart + areaSize - after - size;
+    start = std::max(std::min(start, last), areaStart + before);
+    outStart = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, INT32_MIN, INT32_MAX));
+    outSize = static_cast<std::int32_t>(size);
+  };
+  TScreenRect fitted;
+  fit(window.Left, window.Width, frame.Left, frame.Right, area.Left, area.Width, fitted.Left,
+      fitted.Width);
+  fit(window.Top, window.Height, frame.Top, frame.Bottom, area.Top, area.Height, fitted.Top,
+      fitted.Height);
+  return fitted;
+}
+
 } // namespace mirufo

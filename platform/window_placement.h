@@ -44,4 +44,28 @@ void WriteWindowPlacement(TIniFile& file, std::string_view section, std::string_
 // the same for the top edge against screenHeight. The size stays.
 void KeepOnScreen(TWindowPlacement& placement, std::int32_t screenWidth, std::int32_t screenHeight);
 
+// A rectangle by its top-left corner and size.
+struct TScreenRect {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  friend bool operator==(const TScreenRect&, const TScreenRect&) = default;
+};
+
+// What the window system's frame adds around a window's area.
+struct TFrameMargins {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+};
+
+// The window's area moved, and where it is too large made smaller, so that
+// the window with its frame lies inside the screen's free area: a window
+// never opens with its title bar or its buttons out of reach. A window
+// that fits keeps its place and size.
+TScreenRect FitIntoArea(const TScreenRect& window, const TFrameMargins& frame,
+                        const TScreenRect& area);
+
 } // namespace mirufo

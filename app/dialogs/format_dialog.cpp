@@ -2,6 +2,7 @@
 
 #include "app/dialogs/dialog_buttons.h"
 #include "app/main_form.h"
+#include "app/screen_fit.h"
 #include "platform/translate.h"
 
 #include <QButtonGroup>
@@ -241,7 +242,7 @@ bool ShowFormatDialog(const TFormatOptions& options, std::optional<QPoint> posit
   if (position)
     dialog.move(*position);
   else if (mainWindow)
-    dialog.move(mainWindow->frameGeometry().center() - dialog.rect().center());
+    dialog.move(WindowCentre(mainWindow) - dialog.rect().center());
   if (onShown)
     QTimer::singleShot(0, &dialog, [&dialog, &onShown] { onShown(dialog); });
   return dialog.exec() == QDialog::Accepted;

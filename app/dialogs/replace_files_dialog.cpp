@@ -1,5 +1,6 @@
 #include "app/dialogs/replace_files_dialog.h"
 
+#include "app/screen_fit.h"
 #include "output/save_run.h"
 #include "platform/translate.h"
 
@@ -56,7 +57,7 @@ TReplaceFilesDialog::TReplaceFilesDialog(QWidget* mainWindow,
   layout->addLayout(buttons);
   resize(480, 300);
   if (mainWindow) {
-    const QPoint centre = mainWindow->window()->frameGeometry().center();
+    const QPoint centre = WindowCentre(mainWindow);
     move(centre - QPoint(width() / 2, height() / 2));
   }
 }

@@ -195,12 +195,12 @@ void TImageForm::CreateActions() {
        QKeySequence(Qt::CTRL | Qt::Key_Semicolon),
        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
        QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))});
-  actZoomOut = MakeAction("actZoomOut", "ズームアウト(&O)",
+  actZoomOut = MakeAction("actZoomOut", "ズームアウト(&U)",
                           [this] { SetZoom([this] { editor_.ZoomOut(); }); });
   actZoomOut->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Minus),
        QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))});
-  actActualPixels = MakeAction("actActualPixels", "ピクセル等倍(&A)",
+  actActualPixels = MakeAction("actActualPixels", "ピクセル等倍(&1)",
                                [this] { SetZoom([this] { editor_.ActualPixels(); }); });
   actActualPixels->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0));
   actLookAtToCursorPos = MakeAction("actLookAtToCursorPos", "注視点をここに設定(&M)",

@@ -3,14 +3,17 @@
 #include "app/cute_message_dlg.h"
 #include "app/main_form.h"
 #include "app/pages/save_page_host.h"
+#include "app/pages/standby_box_drawer.h"
+#include "engine/standby_specification.h"
 #include "output/page_texts.h"
 #include "output/save_file_list.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/folders.h"
 #include "platform/translate.h"
 
-#include <QAbstractListModel>
+#include <QAbstractTableModel>
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -20,9 +23,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -31,8 +34,10 @@
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <array>
 
 namespace mirufo {
 namespace {
@@ -56,7 +61,14 @@ std::optional<std::string> DraggedFolder(const QMimeData* data) {
   return DroppedFolder(S(data->urls().first().toLocalFile()));
 }
 
-// The rows of the name list: one per save entry.
+enum TSaveFileColumn : int { fcName, fcHandsets, fcPixelSize, fcFileSize, fcColumnCount };
+constexpr std::array<const char*, fcColumnCount> kColumnCaptions{
+    N_("ファイル名"), N_("端末"), N_("画像サイズ"), N_("ファイルサイズ")};
+// The tooltip's picture fits this square; smaller images show pixel for pixel.
+constexpr int kThumbnailSize = 160;
+
+// The rows of the file list: one per save entry; the name in the colour
+// that tells a clash or an empty name, the other columns as plain text.
 class TSaveFileListDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -71,23 +83,18 @@ public:
     if (style)
       style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
     const bool selected = option.state.testFlag(QStyle::State_Selected);
-    QColor color;
-    switch (index.data(kColorRole).toInt()) {
-    case scClash:
+    QColor color = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    if (index.column() == fcName && index.data(kColorRole).toInt() == scClash)
       color = Qt::red;
-      break;
-    case scGrayText:
-      color = selected ? option.palette.color(QPalette::HighlightedText)
-                       : option.palette.color(QPalette::Disabled, QPalette::Text);
-      break;
-    default:
-      color = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
-      break;
-    }
+    else if (index.column() == fcName && index.data(kColorRole).toInt() == scGrayText && !selected)
+      color = option.palette.color(QPalette::Disabled, QPalette::Text);
+    const QRect room = option.rect.adjusted(4, 0, -4, 0);
+    const Qt::Alignment alignment = index.column() >= fcPixelSize ? Qt::AlignRight : Qt::AlignLeft;
     painter->save();
     painter->setPen(color);
-    painter->drawText(option.rect.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                      index.data(Qt::DisplayRole).toString());
+    painter->drawText(room, alignment | Qt::AlignVCenter,
+                      option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
+                                                    Qt::ElideRight, room.width()));
     painter->restore();
   }
 
@@ -98,43 +105,101 @@ public:
   }
 };
 
+// The finished image scaled into the tooltip's square, as an HTML image.
+QString ThumbnailHtml(const TStandbySpecification& target) {
+  const TBitmap* bitmap = target.FinalBitmap();
+  if (!bitmap)
+    return {};
+  QImage image = StandbyBitmapImage(*bitmap);
+  if (image.width() > kThumbnailSize || image.height() > kThumbnailSize)
+    image =
+        image.scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return QStringLiteral("<img src=\"data:image/png;base64,%1\" width=\"%2\" height=\"%3\">")
+      .arg(QString::fromLatin1(png.toBase64()))
+      .arg(image.width())
+      .arg(image.height());
+}
+
 } // namespace
 
-// The save entries' names, read from the working set as they are drawn.
-class TSaveFileListModel : public QAbstractListModel {
+// The save entries' names, read from the working set as they are drawn,
+// and their handsets and sizes, found once per plan.
+class TSaveFileListModel : public QAbstractTableModel {
 public:
   explicit TSaveFileListModel(TTanmatsuOptionList& set, QObject* parent)
-      : QAbstractListModel(parent), set_(set) {}
+      : QAbstractTableModel(parent), set_(set) {}
 
   // The plan was rebuilt: the rows are counted afresh.
   void Reset() {
     beginResetModel();
     rows_ = set_.SaveCount();
+    details_ = SaveEntryDetails(set_);
     endResetModel();
   }
   // The names changed; the rows stay.
   void Renamed() {
     if (rows_ > 0)
-      emit dataChanged(index(0), index(rows_ - 1));
+      emit dataChanged(index(0, fcName), index(rows_ - 1, fcName));
   }
 
   int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
+  int columnCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : fcColumnCount;
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || section < 0 || section >= fcColumnCount)
+      return {};
+    if (role == Qt::DisplayRole)
+      return Q(kColumnCaptions[static_cast<std::size_t>(section)]);
+    if (role == Qt::TextAlignmentRole)
+      return QVariant::fromValue((section >= fcPixelSize ? Qt::AlignRight : Qt::AlignLeft) |
+                                 Qt::AlignVCenter);
+    return {};
+  }
 
   QVariant data(const QModelIndex& index, int role) const override {
     // The plan may have shrunk behind the page's back (a handset deleted on
     // another page); such rows read empty until the next Refresh.
     if (!index.isValid() || index.row() >= set_.SaveCount())
       return {};
-    if (role == Qt::DisplayRole)
-      return QString::fromStdString(SaveFileRow(set_, index.row()).Text);
-    if (role == kColorRole)
+    const auto row = static_cast<std::size_t>(index.row());
+    const TSaveEntryDetails* details = row < details_.size() ? &details_[row] : nullptr;
+    if (role == Qt::DisplayRole) {
+      switch (index.column()) {
+      case fcName:
+        return QString::fromStdString(SaveFileRow(set_, index.row()).Text);
+      case fcHandsets:
+        return details ? QString::fromStdString(details->Handsets) : QString();
+      case fcPixelSize:
+        return details ? QString::fromStdString(details->PixelSize) : QString();
+      case fcFileSize:
+        return details ? QString::fromStdString(details->FileSize) : QString();
+      default:
+        return {};
+      }
+    }
+    if (role == kColorRole && index.column() == fcName)
       return int(SaveFileRow(set_, index.row()).Color);
+    if (role == Qt::ToolTipRole) {
+      const TStandbySpecification* target = set_.GetSaveStandby(index.row());
+      if (!target || !details)
+        return {};
+      return ThumbnailHtml(*target) + "<br>" +
+             QString::fromStdString(details->Handsets).toHtmlEscaped() + "<br>" +
+             QString::fromStdString(details->PixelSize + "  " + details->FileSize);
+    }
     return {};
   }
 
 private:
   TTanmatsuOptionList& set_;
   int rows_ = 0;
+  std::vector<TSaveEntryDetails> details_;
 };
 
 TSaveSheetForm::TSaveSheetForm(TForm1& form) : TMirufoSheetForm(form) {
@@ -163,12 +228,23 @@ TSaveSheetForm::TSaveSheetForm(TForm1& form) : TMirufoSheetForm(form) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(CreateFolderRow());
   auto* middle = new QHBoxLayout;
-  lstFiles = new QListView;
+  lstFiles = new QTreeView;
   lstFiles->setObjectName("lstFiles");
   lstFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstFiles->setRootIsDecorated(false);
+  lstFiles->setItemsExpandable(false);
+  lstFiles->setUniformRowHeights(true);
+  lstFiles->setAllColumnsShowFocus(true);
   lstFiles->setItemDelegate(new TSaveFileListDelegate(lstFiles));
   model_ = new TSaveFileListModel(WorkingSet(), this);
   lstFiles->setModel(model_);
+  // Names and sizes keep their whole width; the handsets take the rest and
+  // are cut with "…" (the tooltip names them all).
+  QHeaderView* header = lstFiles->header();
+  header->setStretchLastSection(false);
+  for (int column : {fcName, fcPixelSize, fcFileSize})
+    header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(fcHandsets, QHeaderView::Stretch);
   middle->addWidget(lstFiles, 1);
   middle->addWidget(CreateOptions());
   layout->addLayout(middle, 1);

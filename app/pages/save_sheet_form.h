@@ -1,5 +1,6 @@
 // Page 4, "保存": where the made images go and under which names. The page
-// shows every save entry's file name (clashes in red, empty names in grey),
+// shows every save entry's file name (clashes in red, empty names in grey)
+// with its handsets, pixel size and file size, the image as a tooltip,
 // renames 300 ms after the last template edit, and runs the save: checks,
 // the folder, the overwrite dialog, the files, "index.html" and the list of
 // names on the clipboard. Its settings live in the section "Save".
@@ -14,7 +15,7 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListView;
+class QTreeView;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -56,7 +57,8 @@ public:
   QPushButton* btnBrowse;
   QPushButton* btnOpen;
   QLineEdit* edtFileName;
-  QListView* lstFiles;
+  // One row per save entry: name, handsets, pixel size, file size.
+  QTreeView* lstFiles;
   QCheckBox* chkDisallowDuplication;
   QCheckBox* chkSaveHTML;
   QLineEdit* edtTitle;

@@ -192,9 +192,9 @@ void TStandbyForm::CreateActions() {
       NewAction("actFormat", "フォーマットオプション(&F)...",
                 "待受画像のフォーマットオプションを変更します", [this] { ExecuteFormat(); });
   actComment = NewAction(
-      "actComment", "コメント(&C)...", nullptr, [this] { ExecuteComment(); }, true);
+      "actComment", "コメント(&N)...", nullptr, [this] { ExecuteComment(); }, true);
   actKDDICopyright = NewAction(
-      "actKDDICopyright", "著作権保護フラグ(&F)", nullptr,
+      "actKDDICopyright", "著作権保護フラグ(&K)", nullptr,
       [this] {
         SetKDDICopyright(!KDDICopyright());
         RedrawAll();

@@ -70,6 +70,8 @@ TTanmatsuListForm::TTanmatsuListForm(TForm1& form)
   UserFiles().LoadMakeSets(makeSets_);
   form.ShowNewMessages();
   LoadSettings();
+  // Columns without a remembered width fit the handsets' texts.
+  list_->SetColumnWidths(settings_.Widths, records_);
   BuildTabs();
 
   tree_->SetRows(&rows_);
@@ -102,8 +104,6 @@ QWidget* TTanmatsuListForm::CreateWidgets() {
   list_ = new TTanmatsuListView;
   model_ = new TTanmatsuListModel(records_, listed_, Form().Session(), this);
   list_->setModel(model_);
-  // The tick column keeps its width; the others stay within their limits.
-  list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
   splitter_->addWidget(tree_);
   splitter_->addWidget(list_);
   splitter_->setStretchFactor(1, 1);
@@ -135,12 +135,6 @@ QWidget* TTanmatsuListForm::CreateWidgets() {
   });
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunCommand([&] { SortByColumn(column); }); });
-  connect(list_->horizontalHeader(), &QHeaderView::sectionResized, this,
-          [this](int column, int, int width) {
-            const int kept = ClampColumnWidth(column, width);
-            if (kept != width)
-              list_->horizontalHeader()->resizeSection(column, kept);
-          });
   connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
     if (buildingTabs_ || index < 0)
       return;
@@ -224,8 +218,6 @@ void TTanmatsuListForm::LoadSettings() {
   settings_.Load(UserFiles().OpenSettings());
   QList<int> sizes{std::max(settings_.LeftPaneWidth, 1), 600};
   splitter_->setSizes(sizes);
-  for (int n = 0; n < kTanmatsuColumnCount; ++n)
-    list_->horizontalHeader()->resizeSection(n, settings_.Widths[static_cast<std::size_t>(n)]);
   makeSets_.SetCurrentIndex(settings_.SetIndex);
 }
 
@@ -233,9 +225,7 @@ void TTanmatsuListForm::SaveSettings() {
   // A pane that was never laid out keeps the width it was given.
   if (splitter_->sizes().value(0) > 0 && splitter_->width() > 0)
     settings_.LeftPaneWidth = splitter_->sizes().value(0);
-  for (int n = 0; n < kTanmatsuColumnCount; ++n)
-    settings_.Widths[static_cast<std::size_t>(n)] =
-        ClampColumnWidth(n, list_->horizontalHeader()->sectionSize(n));
+  settings_.Widths = list_->ColumnWidths();
   settings_.SetIndex = static_cast<int>(makeSets_.CurrentIndex());
   UserFiles().SaveSettings([this](TIniFile& ini) { settings_.Save(ini); });
 }

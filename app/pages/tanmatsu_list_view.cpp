@@ -1,6 +1,5 @@
 #include "app/pages/tanmatsu_list_view.h"
 
-#include "catalogue/tanmatsu_sort_info.h"
 #include "platform/translate.h"
 
 #include <QApplication>
@@ -8,11 +7,26 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <algorithm>
 
 namespace mirufo {
 namespace {
 
-constexpr int kTextInset = 5;
+constexpr int kTextInset = kColumnTextInset;
+constexpr int kNameColumn = 1;
+// Widths are measured over this many handsets at most, so that a list of
+// hundreds of thousands still opens at once; within them, over the texts
+// that are longest on a rough count (a wide character counts twice).
+constexpr std::size_t kMeasuredHandsets = 50000;
+constexpr std::size_t kMeasuredTexts = 24;
+
+std::size_t RoughWidth(const QString& text) {
+  std::size_t width = 0;
+  for (QChar c : text)
+    width += c.unicode() >= 0x1100 ? 2 : 1;
+  return width;
+}
 
 Qt::Alignment AlignmentOf(int column) {
   switch (TanmatsuColumns()[static_cast<std::size_t>(column)].Alignment) {
@@ -137,7 +151,89 @@ TTanmatsuListView::TTanmatsuListView(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setMinimumSectionSize(1);
   horizontalHeader()->setStretchLastSection(false);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { SectionResized(column, width); });
+}
+
+int TTanmatsuListView::ContentWidth(int column, const std::vector<TTanmatsuRecord>& records) const {
+  int width = horizontalHeader()->sectionSizeHint(column) - 2 * kTextInset;
+  if (column == 0)
+    return std::max(width, style()->pixelMetric(QStyle::PM_IndicatorWidth));
+  const std::size_t count = std::min(records.size(), kMeasuredHandsets);
+  std::vector<std::pair<std::size_t, QString>> longest;
+  for (std::size_t i = 0; i < count; ++i) {
+    QString text = QString::fromStdString(TanmatsuColumnText(records[i], column));
+    longest.emplace_back(RoughWidth(text), std::move(text));
+    if (longest.size() >= 4 * kMeasuredTexts) {
+      std::nth_element(longest.begin(), longest.begin() + kMeasuredTexts, longest.end(),
+                       [](const auto& a, const auto& b) { return a.first > b.first; });
+      longest.resize(kMeasuredTexts);
+    }
+  }
+  const QFontMetrics metrics(font());
+  for (const auto& text : longest)
+    width = std::max(width, metrics.horizontalAdvance(text.second));
+  return width;
+}
+
+void TTanmatsuListView::SetColumnWidths(const std::array<int, kTanmatsuColumnCount>& widths,
+                                        const std::vector<TTanmatsuRecord>& records) {
+  fitting_ = true;
+  for (int n = 0; n < kTanmatsuColumnCount; ++n) {
+    const int stored = widths[static_cast<std::size_t>(n)];
+    const int width = stored == kFitColumnWidth ? FittingColumnWidth(n, ContentWidth(n, records))
+                                                : ClampColumnWidth(n, stored);
+    horizontalHeader()->resizeSection(n, width);
+  }
+  nameWidth_ = horizontalHeader()->sectionSize(kNameColumn);
+  fitting_ = false;
+  FillWithNameColumn();
+}
+
+std::array<int, kTanmatsuColumnCount> TTanmatsuListView::ColumnWidths() const {
+  std::array<int, kTanmatsuColumnCount> widths{};
+  for (int n = 0; n < kTanmatsuColumnCount; ++n)
+    widths[static_cast<std::size_t>(n)] =
+        ClampColumnWidth(n, n == kNameColumn ? nameWidth_ : horizontalHeader()->sectionSize(n));
+  return widths;
+}
+
+void TTanmatsuListView::SectionResized(int column, int width) {
+  if (fitting_)
+    return;
+  const int kept = ClampColumnWidth(column, width);
+  if (kept != width) {
+    fitting_ = true;
+    horizontalHeader()->resizeSection(column, kept);
+    fitting_ = false;
+  }
+  // Dragging the name column's border sets its own width; it still fills
+  // whatever room the others leave.
+  if (column == kNameColumn)
+    nameWidth_ = kept;
+  FillWithNameColumn();
+}
+
+void TTanmatsuListView::FillWithNameColumn() {
+  if (fitting_ || !model() || model()->columnCount() <= kNameColumn)
+    return;
+  int others = 0;
+  for (int n = 0; n < horizontalHeader()->count(); ++n)
+    if (n != kNameColumn)
+      others += horizontalHeader()->sectionSize(n);
+  const int width = std::max(nameWidth_, viewport()->width() - others);
+  if (width == horizontalHeader()->sectionSize(kNameColumn))
+    return;
+  fitting_ = true;
+  horizontalHeader()->resizeSection(kNameColumn, width);
+  fitting_ = false;
+}
+
+void TTanmatsuListView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  FillWithNameColumn();
 }
 
 std::vector<int> TTanmatsuListView::SelectedRows() const {

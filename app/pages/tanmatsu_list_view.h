@@ -7,10 +7,12 @@
 
 #include "catalogue/tanmatsu_record.h"
 #include "catalogue/tanmatsu_selection.h"
+#include "catalogue/tanmatsu_sort_info.h"
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -63,6 +65,15 @@ public:
   // The selected rows, in display order.
   std::vector<int> SelectedRows() const;
 
+  // Gives the columns their widths; a column given kFitColumnWidth takes
+  // the width of its caption and of its widest text among the records.
+  // The name column then stretches to fill the list whenever the others
+  // leave room; the user may still widen any column.
+  void SetColumnWidths(const std::array<int, kTanmatsuColumnCount>& widths,
+                       const std::vector<TTanmatsuRecord>& records);
+  // The widths to remember: the name column's own width, not its stretch.
+  std::array<int, kTanmatsuColumnCount> ColumnWidths() const;
+
 signals:
   // A click in the tick column of a row, with Shift held or not.
   void TickClicked(int row, bool shift);
@@ -70,9 +81,18 @@ signals:
   void SpacePressed(int row);
 
 protected:
+  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+private:
+  int ContentWidth(int column, const std::vector<TTanmatsuRecord>& records) const;
+  void SectionResized(int column, int width);
+  void FillWithNameColumn();
+
+  int nameWidth_ = 0;
+  bool fitting_ = false;
 };
 
 } // namespace mirufo

@@ -1,12 +1,14 @@
 #include "app/pages/tanmatsu_tree_view.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QToolTip>
 
 namespace mirufo {
 
@@ -18,7 +20,11 @@ TTanmatsuTreeView::TTanmatsuTreeView(QWidget* parent) : QAbstractScrollArea(pare
   geometry_.CheckBoxWidth = size;
   geometry_.CheckBoxHeight = height;
   geometry_.RowHeight = std::max({18, height + 2, fontMetrics().height() + 2});
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  // Captions are cut to the pane's width rather than scrolled; the pane
+  // keeps room for a few characters at the deepest level.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setMinimumWidth(geometry_.CaptionLeft(3) + 4 * fontMetrics().averageCharWidth() +
+                  2 * frameWidth());
 }
 
 void TTanmatsuTreeView::SetRows(const TTanmatsuTreeNodeList* rows) {
@@ -32,6 +38,36 @@ int TTanmatsuTreeView::RowCount() const {
 
 int TTanmatsuTreeView::RowTop(int row) const {
   return row * geometry_.RowHeight - verticalScrollBar()->value();
+}
+
+int TTanmatsuTreeView::RowAt(int y) const {
+  const int row = (y + verticalScrollBar()->value()) / geometry_.RowHeight;
+  return y >= 0 && row < RowCount() ? row : -1;
+}
+
+QString TTanmatsuTreeView::ShownCaption(int row) const {
+  if (row < 0 || row >= RowCount())
+    return {};
+  const TTanmatsuTreeNode* node = rows_->Items(static_cast<std::size_t>(row));
+  const int room = viewport()->width() - geometry_.CaptionLeft(node->Level()) - 2;
+  return fontMetrics().elidedText(QString::fromStdString(node->Caption()), Qt::ElideRight,
+                                  std::max(room, 0));
+}
+
+bool TTanmatsuTreeView::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int row = RowAt(help->pos().y());
+    const QString full =
+        row >= 0 ? QString::fromStdString(rows_->Items(static_cast<std::size_t>(row))->Caption())
+                 : QString();
+    if (row >= 0 && ShownCaption(row) != full)
+      QToolTip::showText(help->globalPos(), full, viewport());
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TTanmatsuTreeView::SetSelectedRow(int row) {
@@ -69,16 +105,6 @@ void TTanmatsuTreeView::UpdateScrollBar() {
   verticalScrollBar()->setPageStep(viewport()->height());
   verticalScrollBar()->setSingleStep(geometry_.RowHeight);
   verticalScrollBar()->setRange(0, std::max(0, content - viewport()->height()));
-  int width = 0;
-  const QFontMetrics metrics = fontMetrics();
-  for (int row = 0; row < RowCount(); ++row) {
-    const TTanmatsuTreeNode* node = rows_->Items(static_cast<std::size_t>(row));
-    width =
-        std::max(width, geometry_.CaptionLeft(node->Level()) +
-                            metrics.horizontalAdvance(QString::fromStdString(node->Caption())) + 4);
-  }
-  horizontalScrollBar()->setPageStep(viewport()->width());
-  horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
 }
 
 void TTanmatsuTreeView::EnsureVisible(int row) {
@@ -108,7 +134,7 @@ void TTanmatsuTreeView::paintEvent(QPaintEvent*) {
     const TTanmatsuTreeNode* node = rows_->Items(static_cast<std::size_t>(row));
     const int level = node->Level();
     const int captionLeft = geometry_.CaptionLeft(level) + dx;
-    const QString caption = QString::fromStdString(node->Caption());
+    const QString caption = ShownCaption(row);
     QColor text = pal.color(QPalette::Text);
     if (row == selected_) {
       const QRect band(captionLeft - 2, top, painter.fontMetrics().horizontalAdvance(caption) + 4,

@@ -25,6 +25,9 @@ public:
   // Where a row's check box and expand box stand, in the view's coordinates.
   QRect CheckBoxRect(int row) const;
   QRect ExpandBoxRect(int row) const;
+  // A row's caption as drawn: cut with "…" where the pane is too narrow
+  // for it (the tooltip then shows it whole).
+  QString ShownCaption(int row) const;
 
 signals:
   void RowSelected(int row);
@@ -32,6 +35,7 @@ signals:
   void ExpandToggled(int row);
 
 protected:
+  bool viewportEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -41,6 +45,7 @@ protected:
 private:
   int RowCount() const;
   int RowTop(int row) const;
+  int RowAt(int y) const;
   void UpdateScrollBar();
   void EnsureVisible(int row);
 

@@ -8,12 +8,14 @@
 #include "app/pages/save_sheet_form.h"
 #include "app/pages/standby_form.h"
 #include "app/progress_form.h"
+#include "app/screen_fit.h"
 #include "app_test_support.h"
 #include "output/page_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/ini_file.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -207,6 +209,46 @@ private slots:
     form.GoToPage(2);
     QCOMPARE(form.menuBar()->actions().back()->text(), QString("ヘルプ(&H)"));
     QCOMPARE(form.actBack->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
+  }
+
+  // Every menu and pop-up menu of the program, as built and before any
+  // page is shown: commands appear in several menus, so a letter must be
+  // unique in each menu a command stands in, not only in the menu bar.
+  void noMenuMarksALetterTwice() {
+    QTemporaryDir dir;
+    TMirufoProgram program(PathsIn(dir));
+    QStringList clashes;
+    const QList<QMenu*> menus = program.Form().findChildren<QMenu*>();
+    QVERIFY(menus.size() > 10);
+    for (const QMenu* menu : menus) {
+      QHash<QChar, QString> owners;
+      for (const QAction* action : menu->actions()) {
+        const QChar letter = MnemonicLetter(action->text());
+        if (letter.isNull())
+          continue;
+        if (owners.contains(letter))
+          clashes << owners[letter] + " / " + action->text();
+        owners[letter] = action->text();
+      }
+    }
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(", ")));
+  }
+
+  // A window larger than the screen, or placed beyond its edge, opens
+  // inside the screen's free area with room for its frame.
+  void windowsOpenOnTheScreen() {
+    FitWindowsOnScreen(*qApp);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QRect placed : {QRect(-300, -300, 200, 100), QRect(40, 40, area.width() * 2, 300),
+                         QRect(area.right() - 10, area.bottom() - 10, 300, area.height() + 50)}) {
+      QDialog dialog;
+      dialog.setGeometry(placed);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      // Fitted as it shows and again once the window system has framed it.
+      QTRY_VERIFY(area.contains(dialog.frameGeometry()));
+      QVERIFY(dialog.geometry().top() > area.top()); // the title bar is on the screen
+    }
   }
 
   // Where the desktop opens nothing, help shows in the program's window.

@@ -8,8 +8,10 @@
 #include "app/pages/save_sheet_form.h"
 #include "app/progress_form.h"
 #include "app_test_support.h"
+#include "engine/standby_specification.h"
 #include "output/page_texts.h"
 #include "output/save_file_list.h"
+#include "output/standby_texts.h"
 #include "output/tanmatsu_option_list.h"
 #include "platform/encoding.h"
 #include "platform/ini_file.h"
@@ -19,12 +21,12 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <functional>
 
@@ -351,6 +353,29 @@ private slots:
       QCOMPARE(model.index(row, 0).data().toString(), QString("80.bmp"));
       QCOMPARE(colorOf(row), int(scClash));
     }
+  }
+
+  // Beside its name each row gives the handsets its file is saved for (the
+  // whole group where identical images fold), the image's pixel size and
+  // the file's size; the tooltip shows the image.
+  void listColumnsGiveHandsetsAndSizes() {
+    TSavePage p({120, 120, 80});
+    const QAbstractItemModel& model = *p.page.lstFiles->model();
+    auto text = [&model](int row, int column) {
+      return model.index(row, column).data().toString();
+    };
+    QCOMPARE(model.columnCount(), 4);
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(text(0, 1), QString("A, B"));
+    QCOMPARE(text(1, 1), QString("C"));
+    QCOMPARE(text(0, 2), QString("120×80"));
+    QCOMPARE(text(1, 2), QString("80×80"));
+    QCOMPARE(text(1, 3), Q(FileSizeText(p.Set().GetSaveStandby(1)->FileSize())));
+    QVERIFY(model.index(1, 0).data(Qt::ToolTipRole).toString().contains("data:image/png;base64,"));
+    p.page.chkDisallowDuplication->setChecked(false);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(text(1, 1), QString("B"));
+    QCOMPARE(text(2, 0), QString("c.bmp"));
   }
 
   void folderDroppedFromTheFileManager_data() {

@@ -491,14 +491,57 @@ private slots:
     QCOMPARE(page.Tabs()->tabText(0).toStdString(), std::string("標準のセット(1)"));
   }
 
+  // With no width remembered every column is as wide as its caption and
+  // its widest text, and the name column takes the room the others leave,
+  // also after the window grows; a tree caption too long for the pane ends
+  // in "…".
+  void columnsFitTheirTextsAndTheNameColumnFills() {
+    QTemporaryDir dir;
+    TRun run(dir);
+    TTanmatsuListForm& page = run.Page();
+    TTanmatsuListView& list = *page.ListView();
+    QHeaderView& header = *list.horizontalHeader();
+    const QFontMetrics metrics(list.font());
+    for (int column = 1; column < kTanmatsuColumnCount; ++column) {
+      QVERIFY(header.sectionSize(column) >= header.sectionSizeHint(column));
+      QVERIFY(header.sectionSize(column) >= TanmatsuColumns()[std::size_t(column)].Width);
+      for (int row = 0; row < list.model()->rowCount(); ++row) {
+        const QString text = list.model()->index(row, column).data().toString();
+        QVERIFY2(metrics.horizontalAdvance(text) + 10 <= header.sectionSize(column),
+                 qPrintable(text));
+      }
+    }
+    for (int width : {1600, 2000}) {
+      run.program.Form().resize(width, 600);
+      QCoreApplication::processEvents();
+      QCOMPARE(header.length(), list.viewport()->width());
+    }
+
+    page.Splitter()->setSizes({110, 1000});
+    OpenTree(page, {"NTT DoCoMo", "900i シリーズ"});
+    QCoreApplication::processEvents();
+    int cut = 0;
+    for (int row = 0; row < static_cast<int>(page.TreeRows().Count()); ++row) {
+      const QString full = QString::fromStdString(page.TreeRows()[std::size_t(row)]->Caption());
+      const QString shown = page.TreeView()->ShownCaption(row);
+      if (shown == full)
+        continue;
+      ++cut;
+      QVERIFY2(shown.endsWith(u'…') && full.startsWith(shown.chopped(1)), qPrintable(shown));
+    }
+    QVERIFY(cut > 0);
+  }
+
   void settingsAreRestoredAfterARestart() {
     QTemporaryDir dir;
     {
       TRun run(dir);
       TTanmatsuListForm& page = run.Page();
       page.Splitter()->setSizes({210, 400});
-      page.ListView()->horizontalHeader()->resizeSection(1, 150);
-      page.ListView()->horizontalHeader()->resizeSection(3, 90); // beyond its limit
+      // The name column fills the list: its own width is what is kept.
+      page.ListView()->horizontalHeader()->resizeSection(1, 1500);
+      page.ListView()->horizontalHeader()->resizeSection(3, 90);
+      page.ListView()->horizontalHeader()->resizeSection(4, 20); // below its least
       page.SortByColumn(6);
       page.actCheckAll->trigger();
       page.actSetAdd->trigger();
@@ -508,14 +551,17 @@ private slots:
     }
     TIniFile ini(PathsIn(dir).Settings);
     QCOMPARE(ini.ReadInteger("TanmatsuList", "LeftPaneWidth", 0), 210);
+    QCOMPARE(ini.ReadInteger("TanmatsuList", "Headers[1].Width", 0), 1500);
+    QCOMPARE(ini.ReadInteger("TanmatsuList", "Headers[4].Width", 0), 48);
     QCOMPARE(ini.ReadInteger("TanmatsuList", "SetIndex", 0), 1);
     QCOMPARE(ini.ReadInteger("TanmatsuList", "SortInfo.Priorities[0]", 0), 6);
 
     TRun run(dir);
     TTanmatsuListForm& page = run.Page();
     QCOMPARE(page.Splitter()->sizes().value(0), 210);
-    QCOMPARE(page.ListView()->horizontalHeader()->sectionSize(1), 150);
-    QCOMPARE(page.ListView()->horizontalHeader()->sectionSize(3), 48);
+    QCOMPARE(page.ListView()->horizontalHeader()->sectionSize(1), 1500);
+    QCOMPARE(page.ListView()->horizontalHeader()->sectionSize(3), 90);
+    QCOMPARE(page.ListView()->horizontalHeader()->sectionSize(4), 48);
     QCOMPARE(page.SortInfo().Directions[6], -1);
     QCOMPARE(page.Tabs()->currentIndex(), 1);
     QCOMPARE(run.Set().TargetCount(), 0);

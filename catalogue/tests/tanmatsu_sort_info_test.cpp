@@ -46,11 +46,17 @@ TEST(TanmatsuColumns, TextsOfTheColumns) {
   EXPECT_EQ(ColorCountText(70), "1180591620717411303424");
 }
 
+// The initial widths are the least a column gets; any column may be
+// widened, up to a bound that keeps a damaged file from asking for more.
 TEST(TanmatsuColumns, WidthsStayWithinTheirLimits) {
   EXPECT_EQ(ClampColumnWidth(0, 10), 40);
-  EXPECT_EQ(ClampColumnWidth(1, 500), 320);
-  EXPECT_EQ(ClampColumnWidth(9, 200), 200);
-  EXPECT_EQ(ClampColumnWidth(10, 100), 64);
+  EXPECT_EQ(ClampColumnWidth(8, 63), 64);
+  EXPECT_EQ(ClampColumnWidth(1, 500), 500);
+  EXPECT_EQ(ClampColumnWidth(10, 100), 100);
+  EXPECT_EQ(ClampColumnWidth(9, 1 << 30), kMaxColumnWidth);
+  // A text fits with its insets; a short one leaves the initial width.
+  EXPECT_EQ(FittingColumnWidth(8, 70), 80);
+  EXPECT_EQ(FittingColumnWidth(3, 10), 48);
 }
 
 TEST(TanmatsuSort, WidthThenNameKeepsTiesInWidthOrder) {
@@ -117,12 +123,13 @@ TEST(TanmatsuListSettings, RoundTripAndRepairs) {
   TTanmatsuListSettings settings;
   settings.LeftPaneWidth = 200;
   settings.Widths[1] = 150;
+  settings.Widths[4] = 60;
   settings.SortInfo.ClickHeader(6);
   settings.SetIndex = 2;
   {
     TIniFile ini(dir / "m.ini");
     settings.Save(ini);
-    ini.WriteInteger("TanmatsuList", "Headers[0].Width", 100);
+    ini.WriteInteger("TanmatsuList", "Headers[0].Width", 10);
     ini.WriteInteger("TanmatsuList", "SortInfo.Directions[2]", 7);
     ini.UpdateFile();
   }
@@ -131,7 +138,9 @@ TEST(TanmatsuListSettings, RoundTripAndRepairs) {
   EXPECT_EQ(back.LeftPaneWidth, 200);
   EXPECT_EQ(back.Widths[0], 40);
   EXPECT_EQ(back.Widths[1], 150);
-  EXPECT_EQ(back.Widths[10], 64);
+  EXPECT_EQ(back.Widths[4], 60);
+  // Widths never chosen stay unwritten: the columns fit their content again.
+  EXPECT_EQ(back.Widths[10], kFitColumnWidth);
   EXPECT_EQ(back.SortInfo.Priorities, settings.SortInfo.Priorities);
   EXPECT_EQ(back.SortInfo.Directions[6], -1);
   EXPECT_EQ(back.SortInfo.Directions[2], 1);

@@ -60,5 +60,21 @@ TEST(WindowPlacement, OffScreenEdgesMoveBackKeepingTheSize) {
   }
 }
 
+// The first-start window on a 640 x 480 screen: moved and shrunk so that
+// its frame fits; one that fits stays; an area that does not start at 0
+// (a panel on the left) and a frame wider than the area.
+TEST(WindowPlacement, FitIntoAreaKeepsTheFrameOnTheScreen) {
+  const TFrameMargins frame{1, 24, 1, 1};
+  EXPECT_EQ(FitIntoArea({32, 32, 640, 480}, frame, {0, 0, 640, 480}),
+            (TScreenRect{1, 24, 638, 455}));
+  EXPECT_EQ(FitIntoArea({32, 32, 640, 480}, frame, {0, 0, 1280, 1024}),
+            (TScreenRect{32, 32, 640, 480}));
+  EXPECT_EQ(FitIntoArea({1200, -50, 200, 100}, frame, {40, 0, 1240, 1024}),
+            (TScreenRect{1079, 24, 200, 100}));
+  EXPECT_EQ(FitIntoArea({0, 0, 300, 200}, {200, 0, 200, 0}, {0, 0, 300, 200}).Width, 1);
+  EXPECT_EQ(FitIntoArea({INT32_MAX, INT32_MIN, 10, 10}, frame, {0, 0, 640, 480}),
+            (TScreenRect{629, 24, 10, 10}));
+}
+
 } // namespace
 } // namespace mirufo
