@@ -2,8 +2,9 @@
 // every size divided by eight, made from pictures an eighth of the
 // benchmark's photographs (so each target resizes by about the ratio it has
 // there), JPEG quality 80 without a cache limit, give the file bytes recorded
-// in data/wallpaper_digests.txt, on one thread and on several. A failure
-// prints the new lines of the table.
+// in data/wallpaper_digests.txt, on one thread and on several, keeping every
+// picture (the desktop program) or only the files (the command line, which
+// drops and may remake stages). A failure prints the new lines of the table.
 #include "catalogue/tanmatsu_list.h"
 #include "engine/standby_maker.h"
 #include "output_digest.h"
@@ -60,6 +61,7 @@ void AddShippedScreens(TStandbyMaker& maker) {
 
 struct TWallpaperCase {
   int Width, Height, Threads;
+  bool KeepPictures = true;
 };
 
 class WallpaperIdentity : public ::testing::TestWithParam<TWallpaperCase> {};
@@ -68,12 +70,23 @@ TEST_P(WallpaperIdentity, TodaysScreensKeepTheirBytes) {
   const TWallpaperCase c = GetParam();
   TStandbyMaker maker;
   maker.Threads = c.Threads;
+  maker.KeepPictures = c.KeepPictures;
   const TBitmap source = MakeSamplePicture(c.Width, c.Height);
   maker.SetSource(source);
   maker.SetLookAt({source.Width() / 2, source.Height() / 2});
   AddShippedScreens(maker);
   ASSERT_GT(maker.Count(), 60);
   maker.MakeAll();
+  if (!c.KeepPictures) {
+    // Only the files are kept, and the finished sizes still answer.
+    const TStandbySpecification& first = *maker.Items(0);
+    EXPECT_EQ(first.FinalBitmap(), nullptr);
+    EXPECT_EQ(first.FinalWidth(), first.ScreenWidth());
+    EXPECT_EQ(first.FinalHeight(), first.ScreenHeight());
+    for (int i = 0; i < maker.Count(); ++i)
+      for (int kind = skResize; kind < skFormat; ++kind)
+        EXPECT_TRUE(maker.Items(i)->Stages(kind)->PixelsDropped()) << i << " " << kind;
+  }
 
   const std::vector<std::uint64_t> digests = test::OutputDigests(maker);
   const std::map<std::string, std::uint64_t> recorded = ReadRecorded();
@@ -95,11 +108,15 @@ TEST_P(WallpaperIdentity, TodaysScreensKeepTheirBytes) {
 INSTANTIATE_TEST_SUITE_P(Sources, WallpaperIdentity,
                          ::testing::Values(TWallpaperCase{500, 375, 1}, TWallpaperCase{500, 375, 2},
                                            TWallpaperCase{500, 375, 4},
+                                           TWallpaperCase{500, 375, 1, false},
+                                           TWallpaperCase{500, 375, 2, false},
+                                           TWallpaperCase{1000, 750, 0, false},
                                            TWallpaperCase{1000, 750, 0}),
                          [](const auto& info) {
                            return std::to_string(info.param.Width) + "x" +
                                   std::to_string(info.param.Height) + "_threads" +
-                                  std::to_string(info.param.Threads);
+                                  std::to_string(info.param.Threads) +
+                                  (info.param.KeepPictures ? "" : "_filesOnly");
                          });
 
 } // namespace
