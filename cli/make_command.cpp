@@ -263,10 +263,8 @@ TMakeReport CollectReport(const TTanmatsuOptionList& set, const TSaveRunOptions&
     e.File = set.FileNameOf(s);
     for (std::size_t i : members[s])
       e.Handsets.push_back({set.GetHandset(i).Name, set.GetHandset(i).Screen});
-    if (const TBitmap* image = target.FinalBitmap()) {
-      e.Width = image->Width();
-      e.Height = image->Height();
-    }
+    e.Width = target.FinalWidth();
+    e.Height = target.FinalHeight();
     e.Format = FormatName(o.Format);
     e.Bits = o.Bits;
     if (o.Format == ifJPEG)
@@ -363,6 +361,8 @@ int MakeAndSave(const std::vector<std::string>& args, std::ostream& out, std::os
   // A handset the picture cannot be made for is reported; the others are
   // made and saved.
   maker.KeepGoing = true;
+  // Only the files are saved: the run keeps no pictures it will not read.
+  maker.KeepPictures = false;
   maker.ProcessMessages = ThrowIfInterrupted;
   maker.MakeAll();
 

@@ -16,7 +16,7 @@ bool SameEncode(const TFormatOptions& a, const TFormatOptions& b) {
 
 } // namespace
 
-TEncodeAhead::TEncodeAhead(int workers) {
+TEncodeAhead::TEncodeAhead(int workers, bool previews) : previews_(previews) {
   const int count = std::max(workers, 1);
   workers_.reserve(static_cast<std::size_t>(count));
   try {
@@ -34,14 +34,6 @@ TEncodeAhead::~TEncodeAhead() {
   StopWorkers(mutex_, stop_, changed_, workers_);
 }
 
-std::shared_ptr<const TBitmap> TEncodeAhead::SharedPicture(std::uint64_t input,
-                                                           const TBitmap& picture) {
-  for (const auto& job : jobs_)
-    if (job->Input == input && job->Picture)
-      return job->Picture;
-  return std::make_shared<const TBitmap>(picture);
-}
-
 TEncodeAhead::TJob* TEncodeAhead::FindFit(std::uint64_t input, const TFormatOptions& start,
                                           std::int64_t limit) {
   for (const auto& job : jobs_)
@@ -57,17 +49,27 @@ TEncodeAhead::TJob* TEncodeAhead::FindEncode(std::uint64_t input, const TFormatO
   return nullptr;
 }
 
-void TEncodeAhead::AddFit(std::uint64_t input, const TBitmap& picture, const TFormatOptions& start,
-                          std::int64_t limit, std::vector<TFormatOptions> made) {
+template <class TPicture>
+void TEncodeAhead::Add(TJobKind kind, std::uint64_t input, TPicture&& picture,
+                       const TFormatOptions& options, std::int64_t limit,
+                       std::vector<TFormatOptions> made) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (FindFit(input, start, limit))
+    if (kind == jkFit ? FindFit(input, options, limit) != nullptr
+                      : FindEncode(input, options) != nullptr)
       return;
     auto job = std::make_unique<TJob>();
-    job->Kind = jkFit;
+    job->Kind = kind;
     job->Input = input;
-    job->Picture = SharedPicture(input, picture);
-    job->Options = start;
+    // Work on the same input shares one picture.
+    for (const auto& other : jobs_)
+      if (other->Input == input && other->Picture) {
+        job->Picture = other->Picture;
+        break;
+      }
+    if (!job->Picture)
+      job->Picture = std::make_shared<const TBitmap>(std::forward<TPicture>(picture));
+    job->Options = options;
     job->Limit = limit;
     job->Made = std::move(made);
     jobs_.push_back(std::move(job));
@@ -75,29 +77,31 @@ void TEncodeAhead::AddFit(std::uint64_t input, const TBitmap& picture, const TFo
   changed_.notify_all();
 }
 
+void TEncodeAhead::AddFit(std::uint64_t input, const TBitmap& picture, const TFormatOptions& start,
+                          std::int64_t limit, std::vector<TFormatOptions> made) {
+  Add(jkFit, input, picture, start, limit, std::move(made));
+}
+
+void TEncodeAhead::AddFit(std::uint64_t input, TBitmap&& picture, const TFormatOptions& start,
+                          std::int64_t limit, std::vector<TFormatOptions> made) {
+  Add(jkFit, input, std::move(picture), start, limit, std::move(made));
+}
+
 void TEncodeAhead::AddEncode(std::uint64_t input, const TBitmap& picture,
                              const TFormatOptions& options) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (FindEncode(input, options))
-      return;
-    auto job = std::make_unique<TJob>();
-    job->Kind = jkEncode;
-    job->Input = input;
-    job->Picture = SharedPicture(input, picture);
-    job->Options = options;
-    jobs_.push_back(std::move(job));
-  }
-  changed_.notify_all();
+  Add(jkEncode, input, picture, options, 0, {});
+}
+
+void TEncodeAhead::AddEncode(std::uint64_t input, TBitmap&& picture,
+                             const TFormatOptions& options) {
+  Add(jkEncode, input, std::move(picture), options, 0, {});
 }
 
 bool TEncodeAhead::WaitForJob(std::unique_lock<std::mutex>& lock, TJob& job) {
-  if (job.State == jsWaiting) {
-    job.State = jsGone;
-    job.Picture.reset();
-    changed_.notify_all();
-    return false;
-  }
+  // Work not begun is done here rather than given up: it holds the picture,
+  // which its stage may no longer have.
+  if (job.State == jsWaiting)
+    RunJob(lock, job);
   changed_.wait(lock, [&] { return job.State != jsRunning; });
   return job.State == jsDone;
 }
@@ -144,6 +148,58 @@ void TEncodeAhead::WaitUntilIdle() {
   });
 }
 
+void TEncodeAhead::RunJob(std::unique_lock<std::mutex>& lock, TJob& job) {
+  job.State = jsRunning;
+  // The job's fields other than its state and results are fixed once it
+  // is added, so the work reads them without the lock.
+  std::shared_ptr<const TBitmap> picture = job.Picture;
+  lock.unlock();
+  TFormatOptions found = job.Options;
+  TFormatResult result;
+  std::exception_ptr error;
+  try {
+    if (job.Kind == jkFit) {
+      std::unique_ptr<TBitmap> reduced;
+      std::unique_ptr<TEncodedGraphic> graphic;
+      std::int32_t size = 0;
+      EncodeImage(*picture, reduced, graphic, job.Limit, job.Options.Copyright, job.Options.Comment,
+                  found, size);
+    } else {
+      result = MakeFormatResult(*picture, job.Options, previews_);
+    }
+  } catch (...) {
+    error = std::current_exception();
+  }
+  lock.lock();
+  job.State = jsDone;
+  job.Error = error;
+  job.Found = found;
+  job.Result = std::move(result);
+  job.Picture.reset();
+  // The encode at the options found follows, unless the input stage has
+  // that format stage or its encode is handed out. It is added in the same
+  // step as the search's end, so that a format stage made right after the
+  // search finds it, and next to the search, so that it is the next work
+  // begun.
+  if (job.Kind == jkFit && !error && !stop_) {
+    TFormatOptions options = found;
+    options.AutoFit = false;
+    const bool made = std::any_of(job.Made.begin(), job.Made.end(),
+                                  [&](const auto& other) { return SameEncode(other, options); });
+    if (!made && !FindEncode(job.Input, options)) {
+      auto encode = std::make_unique<TJob>();
+      encode->Kind = jkEncode;
+      encode->Input = job.Input;
+      encode->Options = options;
+      encode->Picture = std::move(picture);
+      const auto at = std::find_if(jobs_.begin(), jobs_.end(),
+                                   [&](const auto& candidate) { return candidate.get() == &job; });
+      jobs_.insert(at + 1, std::move(encode));
+    }
+  }
+  changed_.notify_all();
+}
+
 void TEncodeAhead::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -161,68 +217,7 @@ void TEncodeAhead::Run() {
     });
     if (stop_)
       return;
-    job->State = jsRunning;
-    // The job's fields other than its state and results are fixed once it
-    // is added, so the work reads them without the lock.
-    std::shared_ptr<const TBitmap> picture = job->Picture;
-    lock.unlock();
-    TFormatOptions found = job->Options;
-    TFormatResult result;
-    std::exception_ptr error;
-    try {
-      if (job->Kind == jkFit) {
-        std::unique_ptr<TBitmap> reduced;
-        std::unique_ptr<TEncodedGraphic> graphic;
-        std::int32_t size = 0;
-        EncodeImage(*picture, reduced, graphic, job->Limit, job->Options.Copyright,
-                    job->Options.Comment, found, size);
-      } else {
-        result = MakeFormatResult(*picture, job->Options);
-      }
-    } catch (...) {
-      error = std::current_exception();
-    }
-    lock.lock();
-    job->State = jsDone;
-    job->Error = error;
-    job->Found = found;
-    job->Result = std::move(result);
-    job->Picture.reset();
-    // The encode at the options found follows on this worker, unless the
-    // input stage has that format stage or its encode is handed out. It is
-    // added in the same step as the search's end, so that a format stage
-    // made right after the search finds it.
-    TJob* next = nullptr;
-    if (job->Kind == jkFit && !error && !stop_) {
-      TFormatOptions options = found;
-      options.AutoFit = false;
-      const bool made = std::any_of(job->Made.begin(), job->Made.end(),
-                                    [&](const auto& other) { return SameEncode(other, options); });
-      if (!made && !FindEncode(job->Input, options)) {
-        auto encode = std::make_unique<TJob>();
-        encode->Kind = jkEncode;
-        encode->Input = job->Input;
-        encode->Options = options;
-        encode->State = jsRunning;
-        next = encode.get();
-        jobs_.push_back(std::move(encode));
-      }
-    }
-    changed_.notify_all();
-    if (!next)
-      continue;
-    lock.unlock();
-    error = nullptr;
-    try {
-      result = MakeFormatResult(*picture, next->Options);
-    } catch (...) {
-      error = std::current_exception();
-    }
-    lock.lock();
-    next->State = jsDone;
-    next->Error = error;
-    next->Result = std::move(result);
-    changed_.notify_all();
+    RunJob(lock, *job);
   }
 }
 

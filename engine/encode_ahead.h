@@ -29,8 +29,9 @@ namespace mirufo {
 
 class TEncodeAhead {
 public:
-  // Starts workers (at least one) that wait for work.
-  explicit TEncodeAhead(int workers);
+  // Starts workers (at least one) that wait for work. Without previews the
+  // encodes leave the preview and the encoder's picture empty.
+  explicit TEncodeAhead(int workers, bool previews = true);
   // Stops the workers after their current work and waits for them; work
   // not begun is dropped.
   ~TEncodeAhead();
@@ -47,11 +48,15 @@ public:
   void AddFit(std::uint64_t input, const TBitmap& picture, const TFormatOptions& start,
               std::int64_t limit, std::vector<TFormatOptions> made);
   void AddEncode(std::uint64_t input, const TBitmap& picture, const TFormatOptions& options);
+  // The same, taking the picture over instead of copying it.
+  void AddFit(std::uint64_t input, TBitmap&& picture, const TFormatOptions& start,
+              std::int64_t limit, std::vector<TFormatOptions> made);
+  void AddEncode(std::uint64_t input, TBitmap&& picture, const TFormatOptions& options);
 
-  // When the fit search was handed out and has begun, waits for it and
+  // When the fit search was handed out, waits for it (work not begun is
+  // done on the calling thread, on the picture handed out with it) and
   // answers true with the options it ended with in found; its error is
-  // raised here. Otherwise (not handed out, or not begun) answers false, and
-  // the workers will not begin it any more: the caller searches itself.
+  // raised here. Otherwise answers false: the caller searches itself.
   bool TakeFit(std::uint64_t input, const TFormatOptions& start, std::int64_t limit,
                TFormatOptions& found);
   // The same for the encode at options (compared as format stages are):
@@ -80,12 +85,18 @@ private:
   };
 
   void Run();
-  std::shared_ptr<const TBitmap> SharedPicture(std::uint64_t input, const TBitmap& picture);
+  // Runs a waiting job with the lock released; back under the lock, stores
+  // its results and, after a fit search, hands out the encode that follows.
+  void RunJob(std::unique_lock<std::mutex>& lock, TJob& job);
+  template <class TPicture>
+  void Add(TJobKind kind, std::uint64_t input, TPicture&& picture, const TFormatOptions& options,
+           std::int64_t limit, std::vector<TFormatOptions> made);
   TJob* FindFit(std::uint64_t input, const TFormatOptions& start, std::int64_t limit);
   TJob* FindEncode(std::uint64_t input, const TFormatOptions& options);
-  // Waits for a begun job; false (and the job given up) when not begun.
+  // Runs a job not begun, or waits for a begun one; true when it is done.
   bool WaitForJob(std::unique_lock<std::mutex>& lock, TJob& job);
 
+  const bool previews_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool stop_ = false;

@@ -179,13 +179,17 @@ void SettleFormatOptions(TFormatOptions& options) {
     options.Bits = static_cast<std::uint8_t>(format->StartBits(options.Bits));
 }
 
-TFormatResult MakeFormatResult(const TBitmap& input, const TFormatOptions& options) {
+TFormatResult MakeFormatResult(const TBitmap& input, const TFormatOptions& options, bool preview) {
   TFormatResult result;
   // Encode with a copy, so that the caller's options stay those the stage
   // was looked up by.
   TFormatOptions used = options;
   EncodeImage(input, result.Reduced, result.Graphic, 0, options.Copyright, options.Comment, used,
               result.FileSize);
+  if (!preview) {
+    result.Reduced.reset();
+    return result;
+  }
   // The preview is the file decoded again, so it shows what the handset shows.
   result.Preview = DecodeOutputFile(result.Graphic->Format, result.Graphic->Data);
   return result;
@@ -221,6 +225,7 @@ TFormatBuffer::TFormatBuffer(TStandbySpecification* target) : TImageBufferNode(t
 
 void TFormatBuffer::Execute(const TStageParams& params) {
   params_ = params;
+  dropped_ = false;
   if (!Parent())
     return;
   const TFormatParams& format = std::get<TFormatParams>(params);
@@ -232,12 +237,20 @@ void TFormatBuffer::Execute(const TStageParams& params) {
     root = root->Parent();
   TFormatResult result;
   if (!(root->EncodeAhead &&
-        root->EncodeAhead->TakeEncode(Parent()->Serial(), format.Format, result)))
-    result = MakeFormatResult(Parent()->Bitmap, format.Format);
+        root->EncodeAhead->TakeEncode(Parent()->Serial(), format.Format, result))) {
+    Parent()->RestorePixels();
+    result = MakeFormatResult(Parent()->Bitmap, format.Format, root->KeepPictures);
+  }
   reducedBitmap_ = std::move(result.Reduced);
   graphic_ = std::move(result.Graphic);
   fileSize_ = result.FileSize;
   Bitmap = std::move(result.Preview);
+  if (!root->KeepPictures) {
+    // The file is all that is kept; the preview's size is the input's.
+    dropped_ = true;
+    droppedWidth_ = Parent()->Width();
+    droppedHeight_ = Parent()->Height();
+  }
 }
 
 std::string TFormatBuffer::FileBytes() const {

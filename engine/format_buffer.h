@@ -54,7 +54,10 @@ struct TFormatResult {
   std::int32_t FileSize = 0;
   TBitmap Preview;
 };
-TFormatResult MakeFormatResult(const TBitmap& input, const TFormatOptions& options);
+// Without preview, the picture handed to the encoder and the preview are
+// left empty (a run that only saves the files).
+TFormatResult MakeFormatResult(const TBitmap& input, const TFormatOptions& options,
+                               bool preview = true);
 
 // Appends the file bytes to stream: for JPEG with the comment segment (the
 // copyright mark, then "," and the comment when both are present), every

@@ -105,8 +105,48 @@ void TImageBufferNode::FreeChildren() {
     delete children_.front();
 }
 
+void TImageBufferNode::DropPixels() {
+  if (dropped_ || !parent_)
+    return;
+  droppedWidth_ = Bitmap.Width();
+  droppedHeight_ = Bitmap.Height();
+  Bitmap = TBitmap();
+  dropped_ = true;
+}
+
+void TImageBufferNode::RestorePixels() {
+  if (!dropped_)
+    return;
+  parent_->RestorePixels();
+  // The same computation on the same input gives the same pixels again.
+  Execute(params_);
+}
+
+TBitmap TImageBufferNode::TakePixels() {
+  TBitmap pixels = std::move(Bitmap);
+  droppedWidth_ = pixels.Width();
+  droppedHeight_ = pixels.Height();
+  Bitmap = TBitmap();
+  dropped_ = parent_ != nullptr;
+  return pixels;
+}
+
+void TImageBufferNode::ArriveAtResize(const TResizeParams& params) {
+  for (auto& [planned, count] : PendingResizes)
+    if (planned == params && count > 0)
+      --count;
+}
+
+int TImageBufferNode::PendingResize(const TResizeParams& params) const {
+  for (const auto& [planned, count] : PendingResizes)
+    if (planned == params)
+      return count;
+  return 0;
+}
+
 void TImageBufferNode::Execute(const TStageParams& params) {
   params_ = params;
+  dropped_ = false;
   if (!parent_)
     return;
   const TBitmap& input = parent_->Bitmap;
@@ -177,6 +217,10 @@ TImageBufferNode* FindOrCreate(TImageBufferNode& parent, const TStageParams& par
   else
     stage = std::make_unique<TImageBufferNode>(target);
   stage->parent_ = &parent;
+  // A format stage may take its file from the work done ahead, and only
+  // needs its input's pixels when it encodes itself.
+  if (KindOf(params) != skFormat)
+    parent.RestorePixels();
   // The stage joins the tree only once computed, so that a failure leaves no
   // half-built stage behind.
   stage->Execute(params);

@@ -119,6 +119,19 @@ public:
   // Destroys every child (and so every stage below this one).
   void FreeChildren();
 
+  // Frees the stage's pixels while it stays in the tree with its key and
+  // its picture's size, for a run that keeps only what saving needs. A
+  // dropped stage is computed again (its parents first) when a new stage is
+  // made from it; Width and Height still answer.
+  void DropPixels();
+  bool PixelsDropped() const { return dropped_; }
+  void RestorePixels();
+  // Moves the pixels out (for work that goes on elsewhere) and leaves the
+  // stage dropped.
+  TBitmap TakePixels();
+  std::int32_t Width() const { return dropped_ ? droppedWidth_ : Bitmap.Width(); }
+  std::int32_t Height() const { return dropped_ ? droppedHeight_ : Bitmap.Height(); }
+
   // Fit searches already run on this stage's bitmap: from which options and
   // limit, and which bits and quality they ended with. A stage's bitmap never
   // changes, so a target that shares this stage and starts from the same
@@ -139,9 +152,23 @@ public:
   // format stages computed ahead, which the format stages take instead of
   // computing them again.
   TEncodeAhead* EncodeAhead = nullptr;
+  // On the source stage: false while a run keeps only what saving needs:
+  // stages no target of the run will read again give up their pixels, and
+  // format stages keep their file but no preview (see TStandbyMaker).
+  bool KeepPictures = true;
+  // On the source stage during such a run: how many targets still to make
+  // will ask for each resize, so that a resize and the stages below it keep
+  // their pixels for them.
+  std::vector<std::pair<TResizeParams, int>> PendingResizes;
+  int PendingResize(const TResizeParams& params) const;
+  // A target of the run has its resize stage: one fewer to wait for.
+  void ArriveAtResize(const TResizeParams& params);
 
 protected:
   TStageParams params_;
+  bool dropped_ = false;
+  std::int32_t droppedWidth_ = 0;
+  std::int32_t droppedHeight_ = 0;
 
 private:
   void Compute(const TBitmap& input, const TResizeParams& params);

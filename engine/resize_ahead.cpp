@@ -20,8 +20,9 @@ bool ResizeForStage(const TBitmap& input, const TResizeParams& params, TBitmap& 
                       info);
 }
 
-TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TResizeParams> plan, int workers)
-    : source_(source) {
+TResizeAhead::TResizeAhead(const TBitmap& source, std::vector<TResizeParams> plan, int workers,
+                           int maxReady)
+    : source_(source), maxReady_(maxReady) {
   for (TResizeParams& params : plan)
     jobs_.push_back(TJob{params, jsWaiting, TBitmap()});
   const int count = std::max(workers, 1);
@@ -68,16 +69,31 @@ void TResizeAhead::RunJobs() {
   for (;;) {
     TJob* job = nullptr;
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (maxReady_ > 0)
+        changed_.wait(lock, [&] {
+          return stop_ || std::count_if(jobs_.begin(), jobs_.end(), [](const TJob& j) {
+                            return j.State == jsDone || j.State == jsRunning;
+                          }) < maxReady_;
+        });
       if (stop_)
         return;
       // From the end of the plan: the make run starts at the front, so the
-      // threads share the work and meet in the middle.
-      for (auto it = jobs_.rbegin(); it != jobs_.rend(); ++it)
-        if (it->State == jsWaiting) {
-          job = &*it;
-          break;
-        }
+      // threads share the work and meet in the middle. Bounded, from the
+      // front, just ahead of the run.
+      if (maxReady_ > 0) {
+        for (TJob& candidate : jobs_)
+          if (candidate.State == jsWaiting) {
+            job = &candidate;
+            break;
+          }
+      } else {
+        for (auto it = jobs_.rbegin(); it != jobs_.rend(); ++it)
+          if (it->State == jsWaiting) {
+            job = &*it;
+            break;
+          }
+      }
       if (!job)
         return;
       job->State = jsRunning;
@@ -110,6 +126,8 @@ bool TResizeAhead::Take(const TResizeParams& params, TBitmap& bitmap) {
       bitmap = std::move(job.Result);
     job.Result = TBitmap();
     job.State = jsGone;
+    lock.unlock();
+    changed_.notify_all();
     return ready;
   }
   return false;

@@ -25,7 +25,11 @@ public:
   // from the last one back, each taking the next size not begun. The workers
   // read source in place: it must stay alive and unchanged until this object
   // is destroyed.
-  TResizeAhead(const TBitmap& source, std::vector<TResizeParams> plan, int workers = 1);
+  // With maxReady above 0 the workers go from the front instead, just
+  // ahead of the run, and hold at most that many finished results not yet
+  // taken (a run that keeps little in memory).
+  TResizeAhead(const TBitmap& source, std::vector<TResizeParams> plan, int workers = 1,
+               int maxReady = 0);
   // Stops the workers after their current resizes and waits for them.
   ~TResizeAhead();
   TResizeAhead(const TResizeAhead&) = delete;
@@ -54,6 +58,7 @@ private:
   void RunJobs();
 
   const TBitmap& source_;
+  const int maxReady_;
   std::vector<TJob> jobs_;
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -130,7 +130,8 @@ void TStandbyMaker::StartResizeAhead(int threads) {
     return;
   // No more workers than sizes to make.
   const int useful = static_cast<int>(std::min(plan.size(), static_cast<std::size_t>(workers)));
-  resizeAhead_ = std::make_unique<TResizeAhead>(source, std::move(plan), useful);
+  resizeAhead_ =
+      std::make_unique<TResizeAhead>(source, std::move(plan), useful, KeepPictures ? 0 : useful);
   sourceStage_->ResizeAhead = resizeAhead_.get();
 }
 
@@ -152,8 +153,11 @@ void TStandbyMaker::DropMadeAhead(const TStandbySpecification* keep) {
 void TStandbyMaker::MakeAhead(int index) {
   // Enough work for every worker to have the next piece at hand, and a
   // bound on the targets ahead, so that little is made ahead of a cancel.
-  const int maxWork = 2 * encodeWorkers_;
-  const int maxTargets = 4 * encodeWorkers_;
+  // A run that keeps only the files holds little ahead: each target ahead
+  // holds a picture of its screen.
+  const bool lean = !KeepPictures;
+  const int maxWork = lean ? encodeWorkers_ : 2 * encodeWorkers_;
+  const int maxTargets = lean ? encodeWorkers_ + 1 : 4 * encodeWorkers_;
   struct TAheadEnd {
     bool& Flag;
     ~TAheadEnd() { Flag = false; }
@@ -176,21 +180,33 @@ void TStandbyMaker::MakeAhead(int index) {
       continue;
     }
     TImageBufferNode& input = *target->Stages(skDecorate);
+    // Pixels given to earlier work: the target encodes itself on its turn.
+    if (input.PixelsDropped())
+      continue;
     TFormatOptions options;
     const std::int64_t limit = target->FormatStart(input, options);
     if (limit > 0) {
       std::vector<TFormatOptions> made;
       for (const TImageBufferNode* child : input.Children())
         made.push_back(child->ParamsOf<TFormatParams>().Format);
-      encodeAhead_->AddFit(input.Serial(), input.Bitmap, options, limit, std::move(made));
+      if (lean)
+        encodeAhead_->AddFit(input.Serial(), input.TakePixels(), options, limit, std::move(made));
+      else
+        encodeAhead_->AddFit(input.Serial(), input.Bitmap, options, limit, std::move(made));
+      target->DropUnneededPixels();
       continue;
     }
     TFormatParams params{options};
     params.Format.AutoFit = false;
     const TStageParams key = params;
     if (std::none_of(input.Children().begin(), input.Children().end(),
-                     [&](const TImageBufferNode* child) { return child->Params() == key; }))
-      encodeAhead_->AddEncode(input.Serial(), input.Bitmap, params.Format);
+                     [&](const TImageBufferNode* child) { return child->Params() == key; })) {
+      if (lean && input.Users().Count() == 1)
+        encodeAhead_->AddEncode(input.Serial(), input.TakePixels(), params.Format);
+      else
+        encodeAhead_->AddEncode(input.Serial(), input.Bitmap, params.Format);
+    }
+    target->DropUnneededPixels();
   }
   aheadEnd_ = k;
 }
@@ -213,6 +229,21 @@ void TStandbyMaker::MakeAll() {
       ++toMake_;
   }
   made_ = 0;
+  sourceStage_->KeepPictures = KeepPictures;
+  sourceStage_->PendingResizes.clear();
+  if (!KeepPictures)
+    for (TStandbySpecification* target : specifications_) {
+      TResizeParams params;
+      if (target->IsMade() || !target->PlannedResize(sourceStage_->Bitmap, params))
+        continue;
+      auto& pending = sourceStage_->PendingResizes;
+      auto known = std::find_if(pending.begin(), pending.end(),
+                                [&](const auto& row) { return row.first == params; });
+      if (known == pending.end())
+        pending.emplace_back(params, 1);
+      else
+        ++known->second;
+    }
   // However the run ends: the counters go back to zero, the workers stop,
   // and targets left unmade give back the stages made ahead for them (the
   // one whose error ended the run keeps the stages it made, as a target made
@@ -225,6 +256,7 @@ void TStandbyMaker::MakeAll() {
       Maker.toMake_ = 0;
       Maker.running_ = false;
       Maker.sourceStage_->EncodeAhead = nullptr;
+      Maker.sourceStage_->PendingResizes.clear();
       Maker.encodeAhead_.reset();
       Maker.StopResizeAhead();
       Maker.DropMadeAhead(Current);
@@ -237,7 +269,7 @@ void TStandbyMaker::MakeAll() {
     // The calling thread waits whenever the work of the target it finishes
     // is not done, so every hardware thread gets an encode worker.
     encodeWorkers_ = threads;
-    encodeAhead_ = std::make_unique<TEncodeAhead>(encodeWorkers_);
+    encodeAhead_ = std::make_unique<TEncodeAhead>(encodeWorkers_, KeepPictures);
     sourceStage_->EncodeAhead = encodeAhead_.get();
   }
   for (int i = 0; i < specifications_.Count(); ++i) {
@@ -254,6 +286,7 @@ void TStandbyMaker::MakeAll() {
         throw;
       target->SetMakeError(e.what());
     }
+    target->DropUnneededPixels();
     ++made_;
     if (OnMade)
       OnMade(*this, *target);

@@ -84,6 +84,15 @@ public:
   // error ends the run.
   bool KeepGoing = false;
 
+  // False for a run whose results are only saved (the command line): a
+  // stage gives up its pixels as soon as no target of the run will read
+  // them again, format stages keep their file without a preview
+  // (FinalBitmap is none, FinalWidth and FinalHeight still answer), and
+  // fewer targets are made ahead, so that memory stays near a few screens'
+  // pictures whatever the number of targets. A stage whose pixels are
+  // needed again later is computed again, to the same bytes.
+  bool KeepPictures = true;
+
   // How many hardware threads a make run uses, the calling one included;
   // 0 (the default) uses every thread the machine has, 1 makes every stage
   // on the calling thread.

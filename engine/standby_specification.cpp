@@ -191,9 +191,8 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
     params.Height = screenH;
     params.Background = layout_.Background;
     params.BackgroundColor = layout_.BackgroundColor;
-    params.X =
-        Offset(layout_.HorzAlign, screenW, input.Bitmap.Width(), input.LookAt.X, layout_.OffsetX);
-    params.Y = Offset(static_cast<THorzAlign>(layout_.VertAlign), screenH, input.Bitmap.Height(),
+    params.X = Offset(layout_.HorzAlign, screenW, input.Width(), input.LookAt.X, layout_.OffsetX);
+    params.Y = Offset(static_cast<THorzAlign>(layout_.VertAlign), screenH, input.Height(),
                       input.LookAt.Y, layout_.OffsetY);
     layout_.OffsetX = params.X;
     layout_.OffsetY = params.Y;
@@ -213,6 +212,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
       const TFormatOptions start = options;
       TEncodeAhead* ahead = source_ ? source_->EncodeAhead : nullptr;
       if (!(ahead && ahead->TakeFit(input.Serial(), start, limit, options))) {
+        input.RestorePixels();
         std::unique_ptr<TBitmap> reduced;
         std::unique_ptr<TEncodedGraphic> graphic;
         std::int32_t size = 0;
@@ -293,6 +293,9 @@ void TStandbySpecification::MakeStages(int first, int last, bool keep) {
     slot = nullptr;
     Release(old, this);
     slot = FindOrCreate(*input, params, this);
+    if (d == skResize)
+      source_->ArriveAtResize(std::get<TResizeParams>(params));
+    DropUnneededPixels();
   }
   if (last == skFormat)
     Report(psEnding, 100);
@@ -376,7 +379,39 @@ bool TStandbySpecification::IsMade() const {
 }
 
 const TBitmap* TStandbySpecification::FinalBitmap() const {
-  return IsMade() ? &stages_[skFormat]->Bitmap : nullptr;
+  return IsMade() && !stages_[skFormat]->PixelsDropped() ? &stages_[skFormat]->Bitmap : nullptr;
+}
+
+std::int32_t TStandbySpecification::FinalWidth() const {
+  return IsMade() ? stages_[skFormat]->Width() : 0;
+}
+
+std::int32_t TStandbySpecification::FinalHeight() const {
+  return IsMade() ? stages_[skFormat]->Height() : 0;
+}
+
+void TStandbySpecification::DropUnneededPixels() {
+  if (!source_ || source_->KeepPictures || !stages_[skResize])
+    return;
+  // A stage is read again while one of its users has yet to make the stage
+  // after it, or while targets still to make will ask for the same resize.
+  TImageBufferNode* resized = stages_[skResize];
+  if (source_->PendingResize(resized->ParamsOf<TResizeParams>()) > 0)
+    return;
+  // Targets that share the resize but not the canvas kept their stages for
+  // this one: they are looked at again.
+  for (TStandbySpecification* user : resized->Users())
+    for (int d = skResize; d < skFormat; ++d) {
+      TImageBufferNode* stage = user->stages_[static_cast<std::size_t>(d)];
+      if (!stage || stage->PixelsDropped())
+        continue;
+      const bool read = std::any_of(
+          stage->Users().begin(), stage->Users().end(), [&](const TStandbySpecification* other) {
+            return other->stages_[static_cast<std::size_t>(d + 1)] == nullptr;
+          });
+      if (!read)
+        stage->DropPixels();
+    }
 }
 
 std::int32_t TStandbySpecification::FileSize() const {
@@ -433,8 +468,7 @@ bool TStandbySpecification::IsEnlarged() const {
   const TImageBufferNode* resized = stages_[skResize];
   if (!resized || !source_)
     return false;
-  return resized->Bitmap.Width() > source_->Bitmap.Width() ||
-         resized->Bitmap.Height() > source_->Bitmap.Height();
+  return resized->Width() > source_->Bitmap.Width() || resized->Height() > source_->Bitmap.Height();
 }
 
 void TStandbySpecification::CopyToClipboard(

@@ -85,6 +85,13 @@ public:
   void SetMakeError(std::string message) { makeError_ = std::move(message); }
   // The decoded output of the format stage, or none when not made.
   const TBitmap* FinalBitmap() const;
+  // The size of the finished picture, 0 when not made; also when a run that
+  // keeps only the files left no preview (FinalBitmap is then none).
+  std::int32_t FinalWidth() const;
+  std::int32_t FinalHeight() const;
+  // In a run that keeps only what saving needs: frees the pixels of this
+  // target's stages before the format stage that nothing will read again.
+  void DropUnneededPixels();
   // Byte length of the encoded file, or -1 when not made.
   std::int32_t FileSize() const;
   // True when both use the very same format stage (or both have none), which

@@ -8,10 +8,8 @@ std::string TStandbyFileName::Expand(std::string_view sourceFileName, const TTan
                                      std::int64_t serial,
                                      const TStandbySpecification& target) const {
   TStandbyImageFacts facts;
-  if (const TBitmap* image = target.FinalBitmap()) {
-    facts.ImageWidth = image->Width();
-    facts.ImageHeight = image->Height();
-  }
+  facts.ImageWidth = target.FinalWidth();
+  facts.ImageHeight = target.FinalHeight();
   facts.Bits = target.FormatOptions().Bits;
   facts.Format = target.FormatOptions().Format;
   return Expand(sourceFileName, record, serial, facts);

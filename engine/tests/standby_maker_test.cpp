@@ -1,5 +1,6 @@
 // The maker and the stage tree: sharing, forking and release of stages, the
 // make run with its progress, cancelling, and failures inside a run.
+#include "engine/format_buffer.h"
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_maker.h"
 #include "platform/errors.h"
@@ -422,6 +423,49 @@ TEST(Maker, TargetsComeAndGo) {
   EXPECT_EQ(f.Maker.Count(), 0);
   EXPECT_TRUE(f.Maker.SourceStage().Children().empty());
   EXPECT_EQ(f.Maker.GetLookAt(), (TLookAtPoint{80, 60}));
+}
+
+} // namespace
+} // namespace mirufo
+
+namespace mirufo {
+namespace {
+
+// A run that keeps only the files: stages nothing reads again give up their
+// pixels, a target changed afterwards remakes them to the same bytes, and a
+// cache limit's fit search still finds what a run keeping every picture
+// finds.
+TEST(FilesOnlyRun, DroppedStagesAreRemadeToTheSameBytes) {
+  auto makeAll = [](bool keepPictures, TStandbyMaker& maker) {
+    maker.KeepPictures = keepPictures;
+    maker.Threads = 2;
+    maker.SetSource(Picture(90, 70));
+    maker.SetLookAt({45, 35});
+    maker.AddSpecification(Handset(40, 30));
+    maker.AddSpecification(Handset(40, 30, ifPNG8));
+    maker.AddSpecification(test::Handset("F901iC", 24, 32)); // 20 KB cache
+    maker.AddSpecification(Handset(32, 30));
+    maker.MakeAll();
+  };
+  TStandbyMaker kept, lean;
+  makeAll(true, kept);
+  makeAll(false, lean);
+  for (int i = 0; i < kept.Count(); ++i) {
+    const auto* a = static_cast<const TFormatBuffer*>(kept.Items(i)->Stages(skFormat));
+    const auto* b = static_cast<const TFormatBuffer*>(lean.Items(i)->Stages(skFormat));
+    EXPECT_EQ(a->FileBytes(), b->FileBytes()) << i;
+    EXPECT_EQ(kept.Items(i)->FormatOptions(), lean.Items(i)->FormatOptions()) << i;
+    EXPECT_TRUE(lean.Items(i)->Stages(skCanvas)->PixelsDropped()) << i;
+    EXPECT_EQ(lean.Items(i)->FinalBitmap(), nullptr);
+    EXPECT_EQ(lean.Items(i)->FinalWidth(), kept.Items(i)->FinalBitmap()->Width());
+  }
+  // A setter remakes from the sharpen stage, whose input has no pixels.
+  for (TStandbyMaker* maker : {&kept, &lean})
+    maker->Items(0)->SetSharpen(shHigh, 2);
+  const auto* a = static_cast<const TFormatBuffer*>(kept.Items(0)->Stages(skFormat));
+  const auto* b = static_cast<const TFormatBuffer*>(lean.Items(0)->Stages(skFormat));
+  EXPECT_EQ(a->FileBytes(), b->FileBytes());
+  EXPECT_FALSE(lean.Items(0)->IsEnlarged());
 }
 
 } // namespace
