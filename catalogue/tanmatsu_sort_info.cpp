@@ -3,6 +3,7 @@
 #include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/ini_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <numeric>
@@ -11,17 +12,17 @@ namespace mirufo {
 namespace {
 
 constexpr std::array<TTanmatsuColumn, kTanmatsuColumnCount> kColumns{{
-    {"作成", 40, 40, 40, caCenter},
-    {"端末名", 70, 0, 320, caLeft},
-    {"スクリーン", 70, 0, 320, caLeft},
+    {N_("作成"), 40, 40, 40, caCenter},
+    {N_("端末名"), 70, 0, 320, caLeft},
+    {N_("スクリーン"), 70, 0, 320, caLeft},
     {"JPEG", 48, 0, 48, caCenter},
     {"PNG8", 48, 0, 48, caCenter},
     {"BMP2", 48, 0, 48, caCenter},
-    {"幅", 64, 0, 64, caRight},
-    {"高さ", 64, 0, 64, caRight},
-    {"色数", 64, 0, 64, caRight},
-    {"キャッシュ", 64, 0, 256, caLeft},
-    {"通信速度", 64, 0, 64, caRight},
+    {N_("幅"), 64, 0, 64, caRight},
+    {N_("高さ"), 64, 0, 64, caRight},
+    {N_("色数"), 64, 0, 64, caRight},
+    {N_("キャッシュ"), 64, 0, 256, caLeft},
+    {N_("通信速度"), 64, 0, 64, caRight},
 }};
 
 constexpr TImageFormat kMarkedFormats[] = {ifJPEG, ifPNG8, ifBMP2};
