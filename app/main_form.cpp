@@ -103,8 +103,8 @@ void TForm1::CreateActions() {
   };
   actHelp = make("actHelp", "ヘルプ(&H)", "");
   actHomepage = make("actHomepage", "ホームページへ(&P)", "");
-  actAbout = make("actAbout", "ミルフォについて(&A)...", "ミルフォのバージョン情報を表示ます");
-  actExit = make("actExit", "終了(&X)", "ミルフォを終了します");
+  actAbout = make("actAbout", "ミルフォについて(&A)...", N_("ミルフォのバージョン情報を表示ます"));
+  actExit = make("actExit", "終了(&X)", N_("ミルフォを終了します"));
   actBack = make("actBack", "< 戻る(&B)", "");
   actNext = make("actNext", "次へ(N) >", "");
   // The keys belong to the actions, so that they work exactly while the

@@ -7,6 +7,8 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace mirufo {
 
@@ -21,6 +23,23 @@ TMirufoApplication::TMirufoApplication(int& argc, char** argv) : QApplication(ar
   font.setFamilies({font.family(), "IPAPGothic", "IPAGothic", "Noto Sans CJK JP"});
   QApplication::setFont(font);
   FitWindowsOnScreen(*this);
+  LoadQtTranslations();
+}
+
+void TMirufoApplication::LoadQtTranslations() {
+  // Qt's own texts (standard buttons, file and colour dialogs, the text
+  // fields' menus) speak the program's language, Japanese included, even
+  // when the system's locale says otherwise. Without Qt's translation files
+  // they stay in English.
+  const std::string language = ShownLanguage();
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  auto* translator = new QTranslator(this);
+  const QString name = QString::fromStdString(language);
+  if (translator->load("qtbase_" + name, folder) ||
+      translator->load("qtbase_" + name.section('_', 0, 0), folder))
+    installTranslator(translator);
+  else
+    delete translator;
 }
 
 bool TMirufoApplication::notify(QObject* receiver, QEvent* event) {

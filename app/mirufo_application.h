@@ -13,6 +13,9 @@ public:
   TMirufoApplication(int& argc, char** argv);
 
   bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+  void LoadQtTranslations();
 };
 
 } // namespace mirufo

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <functional>
@@ -402,7 +403,7 @@ std::size_t TMakeSets::CloneSet() {
 }
 
 TSetRenamePrompt TMakeSets::RenamePrompt() const {
-  return {"名前の変更", "新しい名前を入力してください",
+  return {Tr("名前の変更"), Tr("新しい名前を入力してください"),
           current_ < sets_.Count() ? sets_.GetName(current_) : std::string()};
 }
 
@@ -415,11 +416,12 @@ bool TMakeSets::RenameSet(std::string_view text) {
 
 TSetMessage TMakeSets::DeleteSetMessage() const {
   if (!CanDeleteSet())
-    return {
-        smError, "最低一つのセットが必要です。最後のセットは削除できません", {"勉強になりました"}};
+    return {smError,
+            Tr("最低一つのセットが必要です。最後のセットは削除できません"),
+            {Tr("勉強になりました")}};
   return {smQuestion,
-          sets_.GetName(current_) + " を削除してもよろしいですか？",
-          {"いいと思う", "いや間違えた"}};
+          TrFill("%s を削除してもよろしいですか？", {sets_.GetName(current_)}),
+          {Tr("いいと思う"), Tr("いや間違えた")}};
 }
 
 bool TMakeSets::DeleteCurrentSet() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/tanmatsu_selection.h"
+#include "platform/translate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -142,11 +143,11 @@ struct TSetRenamePrompt {
 };
 
 // Command captions of the set menu and the tabs' pop-up menu.
-inline constexpr std::string_view kSetMenuCaption = "作成セット(&S)";
-inline constexpr std::string_view kSetAddCaption = "新しいセット(&A)";
-inline constexpr std::string_view kSetCloneCaption = "複製(&C)";
-inline constexpr std::string_view kSetRenameCaption = "名前の変更(&N)...";
-inline constexpr std::string_view kSetDeleteCaption = "削除(&D)";
+inline constexpr std::string_view kSetMenuCaption = N_("作成セット(&S)");
+inline constexpr std::string_view kSetAddCaption = N_("新しいセット(&A)");
+inline constexpr std::string_view kSetCloneCaption = N_("複製(&C)");
+inline constexpr std::string_view kSetRenameCaption = N_("名前の変更(&N)...");
+inline constexpr std::string_view kSetDeleteCaption = N_("削除(&D)");
 
 // The handset page's make sets: the list, the current set, and the commands
 // that act on them. Every tick change goes through the handsets' batch

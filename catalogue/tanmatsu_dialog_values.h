@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalogue/tanmatsu_record.h"
+#include "platform/translate.h"
 
 #include <array>
 #include <cstdint>
@@ -37,7 +38,7 @@ inline constexpr std::array<TImageFormat, 3> kDialogFormats = {ifJPEG, ifPNG8, i
 // The speed drop-down's items, in Kbps.
 inline constexpr std::array<const char*, 5> kSpeedItems = {"384", "144", "64", "28.8", "9.6"};
 // The cache drop-down's first item.
-inline constexpr std::string_view kFixedCacheItem = "（固定値）";
+inline constexpr std::string_view kFixedCacheItem = N_("（固定値）");
 
 inline constexpr int kDialogMinSide = 32;
 inline constexpr int kDialogMaxSide = 1024;

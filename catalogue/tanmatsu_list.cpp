@@ -2,6 +2,7 @@
 
 #include "platform/encoding.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,13 +70,13 @@ public:
   [[noreturn]] void Fail(int line, const std::string& what) const {
     std::string message = file_.string();
     if (line > 0)
-      message += "(" + std::to_string(line) + "行目)";
+      message += TrFill("(%d行目)", {std::to_string(line)});
     message += "\n" + what;
     throw ETanmatsuListFileError(file_, line, message);
   }
 
   [[noreturn]] void FailNotANumber(int line, std::string_view column, std::string_view text) const {
-    Fail(line, "\"" + std::string(text) + "\" は有効な数値ではありません (列 \"" +
+    Fail(line, "\"" + std::string(text) + Tr("\" は有効な数値ではありません (列 \"") +
                    std::string(column) + "\")");
   }
 
@@ -115,14 +116,14 @@ public:
                       std::int64_t high) const {
     const std::int32_t value = Int(line, column, text);
     if (strict_ && (value < low || value > high))
-      FailOutOfRange(line, column, text, std::to_string(low) + "〜" + std::to_string(high));
+      FailOutOfRange(line, column, text, std::to_string(low) + Tr("〜") + std::to_string(high));
     return value;
   }
 
   [[noreturn]] void FailOutOfRange(int line, std::string_view column, std::string_view text,
                                    const std::string& range) const {
-    Fail(line, "\"" + std::string(text) + "\" は範囲外です (列 \"" + std::string(column) + "\"、" +
-                   range + ")");
+    Fail(line, "\"" + std::string(text) + Tr("\" は範囲外です (列 \"") + std::string(column) +
+                   Tr("\"、") + range + ")");
   }
 
   // A decimal number with a point as decimal separator, within the range of
@@ -147,10 +148,10 @@ public:
   float Capacity(int line, std::string_view column, std::string_view text) const {
     const float value = Float(line, column, text);
     if (strict_ && value < 0)
-      FailOutOfRange(line, column, text, "0 以上");
+      FailOutOfRange(line, column, text, Tr("0 以上"));
     if (value > 0 && value < 0.05f)
-      Fail(line, "\"" + std::string(text) + "\" はキャッシュ容量として小さすぎます (列 \"" +
-                     std::string(column) + "\"、0 は制限なし、ほかは 0.1 以上の KB)");
+      Fail(line, "\"" + std::string(text) + Tr("\" はキャッシュ容量として小さすぎます (列 \"") +
+                     std::string(column) + Tr("\"、0 は制限なし、ほかは 0.1 以上の KB)"));
     return value;
   }
 
@@ -158,8 +159,8 @@ public:
   TImageFormat FormatCode(int line, std::string_view column, std::string_view text) const {
     const std::int32_t value = Int(line, column, text);
     if (value < ifGIF || value > ifBMP2)
-      Fail(line, "\"" + std::string(text) + "\" は画像形式の番号ではありません (列 \"" +
-                     std::string(column) + "\"、0 から 5)");
+      Fail(line, "\"" + std::string(text) + Tr("\" は画像形式の番号ではありません (列 \"") +
+                     std::string(column) + Tr("\"、0 から 5)"));
     return static_cast<TImageFormat>(value);
   }
 
@@ -170,7 +171,7 @@ public:
       if (c < '0' || c > '9')
         FailNotANumber(line, "supportformats", text);
       if (c != '0' && strict_ && k >= 6)
-        FailOutOfRange(line, "supportformats", text, "6 桁まで");
+        FailOutOfRange(line, "supportformats", text, Tr("6 桁まで"));
       if (c != '0' && k < 8)
         bits = static_cast<std::uint8_t>(bits | (1u << k));
     }
@@ -182,8 +183,8 @@ public:
                   const std::vector<TColumn>& columns, const std::vector<std::string_view>& fields,
                   bool knowsCacheName, TTanmatsuRecord& record) const {
     if (fields.size() < header.size())
-      Fail(line, "項目が足りません (" + std::to_string(header.size()) + " 列のところ " +
-                     std::to_string(fields.size()) + " 項目)");
+      Fail(line, Tr("項目が足りません (") + std::to_string(header.size()) + Tr(" 列のところ ") +
+                     std::to_string(fields.size()) + Tr(" 項目)"));
     for (std::size_t i = 0; i < header.size(); ++i) {
       const std::string& column = header[i];
       const std::string_view field = fields[i];
@@ -224,7 +225,7 @@ public:
       }
     }
     if (strict_ && record.Name.empty())
-      Fail(line, "端末名がありません");
+      Fail(line, Tr("端末名がありません"));
   }
 
 private:
@@ -346,7 +347,7 @@ void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
   const bool tl2 = !lines.empty() && lines[0] == "TL2";
   const bool tl1 = !lines.empty() && lines[0] == "TL1";
   if (lines.size() < 2 || !(tl1 || tl2))
-    reader.Fail(0, std::string(kNotAListMessage));
+    reader.Fail(0, Tr(std::string(kNotAListMessage)));
 
   const std::vector<std::string> header = SplitFields(lines[1], "\t");
   std::vector<TColumn> columns;
@@ -366,8 +367,9 @@ void TTanmatsuList::LoadFromLines(const std::vector<std::string>& lines,
       // A strict reading skips blank lines only: a short line is a broken
       // record, not one to drop without a word.
       if (reader.Strict() && !TrimLeft(lines[i]).empty())
-        reader.Fail(lineNumber, "項目が足りません (" + std::to_string(kTl2MinFields) +
-                                    " 項目のところ " + std::to_string(fields.size()) + " 項目)");
+        reader.Fail(lineNumber, Tr("項目が足りません (") + std::to_string(kTl2MinFields) +
+                                    Tr(" 項目のところ ") + std::to_string(fields.size()) +
+                                    Tr(" 項目)"));
       continue;
     }
     if (tl1)

@@ -5,6 +5,7 @@
 #include "catalogue/tanmatsu_record.h"
 #include "platform/errors.h"
 #include "platform/text_fields.h"
+#include "platform/translate.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -26,7 +27,7 @@ public:
 };
 
 // The message of a file that is not a handset list.
-inline constexpr std::string_view kNotAListMessage = "端末リストファイルではありません。";
+inline constexpr std::string_view kNotAListMessage = N_("端末リストファイルではありません。");
 
 // How a list file is read. Lenient is how the user's own list is read at
 // start-up: values are stored in the field's width as they come and TL2 lines

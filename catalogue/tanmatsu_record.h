@@ -2,6 +2,8 @@
 // formats, format sets and named cache capacities.
 #pragma once
 
+#include "platform/translate.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -98,7 +100,7 @@ std::string CacheToStr(double capacity);
 
 // What a handset of unknown line speed (0, as today's phones are listed)
 // shows for its speed, download time and packet charge.
-inline constexpr const char* kUnknownSpeedText = "不明";
+inline constexpr const char* kUnknownSpeedText = N_("不明");
 
 // Line speed as text: "28.8K", "384K", "2.4M"; unknown for 0 or less.
 std::string BpsToStr(std::int32_t bps);

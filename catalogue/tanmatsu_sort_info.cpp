@@ -3,6 +3,7 @@
 #include "platform/arith.h"
 #include "platform/encoding.h"
 #include "platform/ini_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <numeric>
@@ -13,17 +14,17 @@ namespace {
 // The initial widths are the narrowest a column gets; the user may widen
 // any column up to kMaxColumnWidth.
 constexpr std::array<TTanmatsuColumn, kTanmatsuColumnCount> kColumns{{
-    {"作成", 40, 40, kMaxColumnWidth, caCenter},
-    {"端末名", 70, 70, kMaxColumnWidth, caLeft},
-    {"スクリーン", 70, 70, kMaxColumnWidth, caLeft},
+    {N_("作成"), 40, 40, kMaxColumnWidth, caCenter},
+    {N_("端末名"), 70, 70, kMaxColumnWidth, caLeft},
+    {N_("スクリーン"), 70, 70, kMaxColumnWidth, caLeft},
     {"JPEG", 48, 48, kMaxColumnWidth, caCenter},
     {"PNG8", 48, 48, kMaxColumnWidth, caCenter},
     {"BMP2", 48, 48, kMaxColumnWidth, caCenter},
-    {"幅", 64, 64, kMaxColumnWidth, caRight},
-    {"高さ", 64, 64, kMaxColumnWidth, caRight},
-    {"色数", 64, 64, kMaxColumnWidth, caRight},
-    {"キャッシュ", 64, 64, kMaxColumnWidth, caLeft},
-    {"通信速度", 64, 64, kMaxColumnWidth, caRight},
+    {N_("幅"), 64, 64, kMaxColumnWidth, caRight},
+    {N_("高さ"), 64, 64, kMaxColumnWidth, caRight},
+    {N_("色数"), 64, 64, kMaxColumnWidth, caRight},
+    {N_("キャッシュ"), 64, 64, kMaxColumnWidth, caLeft},
+    {N_("通信速度"), 64, 64, kMaxColumnWidth, caRight},
 }};
 
 constexpr TImageFormat kMarkedFormats[] = {ifJPEG, ifPNG8, ifBMP2};

@@ -14,14 +14,14 @@
 namespace mirufo::cli {
 namespace {
 
-constexpr const char* kProgramSummary = "ひとつの画像から携帯電話の待受画像を作ります。";
-constexpr const char* kDataFolderText =
+constexpr const char* kProgramSummary = N_("ひとつの画像から携帯電話の待受画像を作ります。");
+constexpr const char* kDataFolderText = N_(
     "ユーザー定義の端末 (\"tanmatsu_user.lst\")、作成セット (\"makeset.txt\")、設定 "
     "(\"mirufo.ini\") はデータフォルダから読みます: 環境変数 MIRUFO_HOME、なければ実行ファイルの"
     "フォルダ (書き込めるとき)、なければ $XDG_CONFIG_HOME/mirufo。mirufo-cli はこれらのファイルを"
-    "書き換えません。";
-constexpr const char* kExitText = "0 成功 (make ではすべて保存した), 1 エラー, 2 使い方の誤り, "
-                                  "3 保存したがキャッシュを超えたファイルがある (make のみ)";
+    "書き換えません。");
+constexpr const char* kExitText = N_("0 成功 (make ではすべて保存した), 1 エラー, 2 使い方の誤り, "
+                                     "3 保存したがキャッシュを超えたファイルがある (make のみ)");
 
 // The options' column in --help.
 constexpr std::size_t kHelpColumn = 30;

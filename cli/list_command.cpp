@@ -39,30 +39,32 @@ TOption<TListArgs> ListFlag(const char* name, const char* help, bool TListArgs::
 TCommand<TListArgs> BuildListCommand() {
   TCommand<TListArgs> c;
   c.Doc.Name = "list";
-  c.Doc.Synopsis = "[--tsv | --names] [--caches | --sets] [--list ファイル]...";
-  c.Doc.Summary = "端末や作成セットの一覧を表示します";
+  c.Doc.Synopsis = N_("[--tsv | --names] [--caches | --sets] [--list ファイル]...");
+  c.Doc.Summary = N_("端末や作成セットの一覧を表示します");
   c.Doc.Description =
-      "組み込みの端末と、データフォルダの \"tanmatsu_user.lst\" のユーザー定義端末を"
-      "プログラムが使う順に 1 行ずつ表示します。";
-  c.Doc.Notes = "\"tanmatsu_user.lst\" が読めないときはエラーを表示して終了コード 1 で終わります。";
+      N_("組み込みの端末と、データフォルダの \"tanmatsu_user.lst\" のユーザー定義端末を"
+         "プログラムが使う順に 1 行ずつ表示します。");
+  c.Doc.Notes =
+      N_("\"tanmatsu_user.lst\" が読めないときはエラーを表示して終了コード 1 で終わります。");
   c.Options = {
-      ListFlag("--tsv",
-               "タブ区切りで表示します (1 行目は列名、文字コードは UTF-8)。列: carrier series name "
-               "screen format supportformats width height bit cachename cache bps",
-               &TListArgs::Tsv),
-      ListFlag("--caches", "端末の代わりにキャッシュ容量の一覧 (name, capacity) を表示します",
+      ListFlag(
+          "--tsv",
+          N_("タブ区切りで表示します (1 行目は列名、文字コードは UTF-8)。列: carrier series name "
+             "screen format supportformats width height bit cachename cache bps"),
+          &TListArgs::Tsv),
+      ListFlag("--caches", N_("端末の代わりにキャッシュ容量の一覧 (name, capacity) を表示します"),
                &TListArgs::Caches),
       ListFlag("--sets",
-               "端末の代わりに \"makeset.txt\" の作成セットを表示します (* は現在のセット)。"
-               "--tsv では列 set name series screen で、メンバーを 1 行ずつ",
+               N_("端末の代わりに \"makeset.txt\" の作成セットを表示します (* は現在のセット)。"
+                  "--tsv では列 set name series screen で、メンバーを 1 行ずつ"),
                &TListArgs::Sets),
-      ListFlag("--names", "名前だけを 1 行にひとつ、重ねずに表示します (シェルの補完のため)",
+      ListFlag("--names", N_("名前だけを 1 行にひとつ、重ねずに表示します (シェルの補完のため)"),
                &TListArgs::Names),
       HandsetListOption(&TListArgs::Lists),
   };
   c.Options.back().Info.Group = "";
   c.Doc.Examples = {
-      {"mirufo-cli list --tsv | grep DoCoMo", "NTT DoCoMo の端末の一覧を表にします"},
+      {"mirufo-cli list --tsv | grep DoCoMo", N_("NTT DoCoMo の端末の一覧を表にします")},
   };
   return c;
 }

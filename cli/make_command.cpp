@@ -168,11 +168,11 @@ void CheckSourceFile(const std::string& source) {
   struct stat info {};
   if (stat(source.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR)
-      throw EInOutError(source + ": ファイルが見つかりません");
+      throw EInOutError(source + Tr(": ファイルが見つかりません"));
     throw EInOutError(source + ": " + std::strerror(errno));
   }
   if (!S_ISREG(info.st_mode))
-    throw EInOutError(source + ": 通常のファイルではありません");
+    throw EInOutError(source + Tr(": 通常のファイルではありません"));
 }
 
 void LoadPicture(const std::string& source, TMultiFormatBitmap& picture) {

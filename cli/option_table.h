@@ -69,22 +69,23 @@ template <typename Args> TCommandDoc DocOf(const TCommand<Args>& command) {
     doc.Options.push_back(option.Info);
   // --help is listed last, under the last option's heading.
   const std::string group = doc.Options.empty() ? "" : doc.Options.back().Group;
-  doc.Options.push_back({"--help", TValueKind::None, "", "この説明を表示します", group, {}, ""});
+  doc.Options.push_back(
+      {"--help", TValueKind::None, "", N_("この説明を表示します"), group, {}, ""});
   return doc;
 }
 
 // The option --list FILE (repeatable) of the commands that read handset
 // lists: each FILE is merged into the working set as user handsets.
 template <typename Args> TOption<Args> HandsetListOption(std::vector<std::string> Args::*field) {
-  return {
-      {"--list",
-       TValueKind::Required,
-       "ファイル",
-       "端末リストファイル (TL1/TL2) の端末をユーザー定義端末として加える (何度でも指定できます)",
-       "端末の選択",
-       {},
-       "files"},
-      [field](Args& a, const std::optional<std::string>& v) { (a.*field).push_back(*v); }};
+  return {{"--list",
+           TValueKind::Required,
+           N_("ファイル"),
+           N_("端末リストファイル (TL1/TL2) の端末をユーザー定義端末として加える "
+              "(何度でも指定できます)"),
+           N_("端末の選択"),
+           {},
+           "files"},
+          [field](Args& a, const std::optional<std::string>& v) { (a.*field).push_back(*v); }};
 }
 
 // An integer written as decimal digits with an optional sign, nothing

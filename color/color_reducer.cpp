@@ -5,6 +5,7 @@
 #include "color/dib.h"
 #include "color/dither_engine.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <array>
@@ -16,10 +17,11 @@ namespace {
 
 void CheckArguments(TReductionMethod method, int bits) {
   if (!IsReductionMethod(static_cast<int>(method)))
-    throw EMirufoError("減色方法が正しくありません (" + std::to_string(static_cast<int>(method)) +
-                       ")");
+    throw EMirufoError(Tr("減色方法が正しくありません (") +
+                       std::to_string(static_cast<int>(method)) + ")");
   if (bits < 1 || bits > 8)
-    throw EMirufoError("色数のビット数は1から8でなければなりません (" + std::to_string(bits) + ")");
+    throw EMirufoError(Tr("色数のビット数は1から8でなければなりません (") + std::to_string(bits) +
+                       ")");
 }
 
 TPalette OctreePalette(TBitmap& picture, TReductionMethod method, int colors) {
@@ -97,9 +99,9 @@ TBitmap ReduceBitmapColors(const TBitmap& source, TReductionMethod method, int d
                            int colors) {
   CheckArguments(method, bits);
   if (colors < 2 || colors > (1 << bits))
-    throw EMirufoError("色数が正しくありません (" + std::to_string(colors) + ")");
+    throw EMirufoError(Tr("色数が正しくありません (") + std::to_string(colors) + ")");
   if (dither < 0 || dither >= kDitherKindCount)
-    throw EMirufoError("ディザの種類が正しくありません (" + std::to_string(dither) + ")");
+    throw EMirufoError(Tr("ディザの種類が正しくありません (") + std::to_string(dither) + ")");
 
   TBitmap copy;
   TBitmap& picture = const_cast<TBitmap&>(Readable(source, copy));

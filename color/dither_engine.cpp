@@ -2,6 +2,7 @@
 
 #include "platform/arith.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <string>
@@ -269,7 +270,7 @@ std::unique_ptr<TDitherEngine> CreateDitherer(int dither, int width, TColorLooku
   case 6:
     return std::make_unique<TBurkesDitherer>(width, lookup);
   default:
-    throw EMirufoError("ディザの種類が正しくありません (" + std::to_string(dither) + ")");
+    throw EMirufoError(Tr("ディザの種類が正しくありません (") + std::to_string(dither) + ")");
   }
 }
 

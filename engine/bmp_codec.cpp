@@ -1,6 +1,7 @@
 // Windows bitmap files: the writer of the BMP output formats.
 #include "engine/codecs.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,7 +30,7 @@ std::uint64_t RowBytes(std::int64_t width, int bits) {
 
 std::string EncodeBmp(const TBitmap& picture) {
   if (picture.Empty())
-    throw EMirufoError("BMPの書き込みに失敗しました: 画像が空です");
+    throw EMirufoError(Tr("BMPの書き込みに失敗しました: 画像が空です"));
   const TBitmap* input = &picture;
   TBitmap converted;
   if (picture.PixelFormat() == pf32bit) {
@@ -46,7 +47,7 @@ std::string EncodeBmp(const TBitmap& picture) {
   const std::uint64_t imageBytes = rowBytes * static_cast<std::uint64_t>(input->Height());
   const std::uint64_t offset = kFileHeaderBytes + kInfoHeaderBytes + 4ull * paletteCount;
   if (offset + imageBytes > 0xFFFFFFFFull)
-    throw EMirufoError("BMPの書き込みに失敗しました: 画像が大きすぎます");
+    throw EMirufoError(Tr("BMPの書き込みに失敗しました: 画像が大きすぎます"));
   std::string out;
   out.reserve(static_cast<std::size_t>(offset + imageBytes));
   out += "BM";

@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 
@@ -124,9 +125,9 @@ void EncodeImage(const TBitmap& input, std::unique_ptr<TBitmap>& reduced,
                  std::unique_ptr<TEncodedGraphic>& graphic, std::int64_t limit, bool copyright,
                  const std::string& comment, TFormatOptions& options, std::int32_t& fileSize) {
   if (graphic)
-    throw EMirufoError("Graphicはnilでなければなりません");
+    throw EMirufoError(Tr("Graphicはnilでなければなりません"));
   if (input.Empty())
-    throw EMirufoError("画像が空なので変換できません");
+    throw EMirufoError(Tr("画像が空なので変換できません"));
   const TOutputFormat& format = OutputFormat(options.Format);
   if (!reduced)
     reduced = std::make_unique<TBitmap>();
@@ -207,9 +208,9 @@ void InsertJpegComment(const TEncodedGraphic& jpeg, std::string& stream, std::st
 void InsertJpegComment(std::string_view jpeg, std::string& stream, std::string_view text) {
   const std::string bytes = Utf8ToCp932(text);
   if (bytes.size() > 0xFFFF - 2)
-    throw EMirufoError("JPEGのコメントが長すぎます");
+    throw EMirufoError(Tr("JPEGのコメントが長すぎます"));
   if (jpeg.size() < kJpegHeaderBytes)
-    throw EMirufoError("JPEGデータが壊れています");
+    throw EMirufoError(Tr("JPEGデータが壊れています"));
   const std::size_t length = bytes.size() + 2;
   stream.reserve(stream.size() + jpeg.size() + length + 2);
   stream.append(jpeg.substr(0, kJpegHeaderBytes));

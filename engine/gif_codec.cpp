@@ -2,6 +2,7 @@
 // stream writer.
 #include "engine/codecs.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,7 +14,7 @@ namespace mirufo {
 namespace {
 
 [[noreturn]] void WriteFailed(const char* reason) {
-  throw EMirufoError(std::string("GIFの書き込みに失敗しました: ") + reason);
+  throw EMirufoError(std::string(Tr("GIFの書き込みに失敗しました: ")) + reason);
 }
 
 // Bits of the colour table: the smallest power of two that holds the
@@ -165,7 +166,7 @@ std::string EncodeLzw(const TBitmap& picture) {
   std::unique_ptr<ColorMapObject, TMapDeleter> map(
       GifMakeMapObject(static_cast<int>(table.size()), table.data()));
   if (!map)
-    throw EOutOfResources("GIFの書き込みに失敗しました: メモリが足りません");
+    throw EOutOfResources(Tr("GIFの書き込みに失敗しました: メモリが足りません"));
   std::vector<GifPixelType> row(static_cast<std::size_t>(picture.Width()));
   std::string out;
   int error = 0;
@@ -197,11 +198,11 @@ std::string EncodeLzw(const TBitmap& picture) {
 
 std::string EncodeGif(const TBitmap& picture, TGifCodeStream stream) {
   if (picture.Empty())
-    WriteFailed("画像が空です");
+    WriteFailed(Tr("画像が空です"));
   if (BitsPerPixel(picture.PixelFormat()) > 8)
-    WriteFailed("パレット画像ではありません");
+    WriteFailed(Tr("パレット画像ではありません"));
   if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF)
-    WriteFailed("画像が大きすぎます");
+    WriteFailed(Tr("画像が大きすぎます"));
   return stream == gcLZW ? EncodeLzw(picture) : EncodeRle(picture);
 }
 

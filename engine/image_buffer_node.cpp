@@ -11,6 +11,7 @@
 #include "imaging/progress.h"
 #include "platform/arith.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <atomic>
@@ -157,7 +158,7 @@ void TImageBufferNode::Execute(const TStageParams& params) {
 void TImageBufferNode::Compute(const TBitmap& input, const TResizeParams& params) {
   TResizeAhead* ahead = parent_->ResizeAhead;
   if (!(ahead && ahead->Take(params, Bitmap)) && !ResizeForStage(input, params, Bitmap))
-    throw EMirufoError("画像のサイズを変更できませんでした");
+    throw EMirufoError(Tr("画像のサイズを変更できませんでした"));
   // The look-at point follows the scaling (products of two 32-bit values
   // fit 64 bits).
   const std::int64_t pw = input.Width(), ph = input.Height();
@@ -174,7 +175,7 @@ void TImageBufferNode::Compute(const TBitmap& input, const TCanvasParams& params
   canvas.SetPalette(input.Palette());
   canvas.Fill(CornerColor(input, params));
   if (!canvas.CopyRect(params.X, params.Y, input, TRect{0, 0, input.Width(), input.Height()}))
-    throw EMirufoError("画像を台紙に配置できませんでした");
+    throw EMirufoError(Tr("画像を台紙に配置できませんでした"));
   Bitmap = std::move(canvas);
 }
 
@@ -187,7 +188,7 @@ void TImageBufferNode::Compute(const TBitmap& input, const TSharpenParams& param
                                ? FilterBitmap(input, Bitmap, strength, info)
                                : FilterBitmapRepeated(input, Bitmap, strength, info, params.Count);
     if (!sharpened)
-      throw EMirufoError("画像をシャープにできませんでした");
+      throw EMirufoError(Tr("画像をシャープにできませんでした"));
   }
 }
 

@@ -7,6 +7,7 @@
 // an exception.
 #include "engine/codecs.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -87,7 +88,7 @@ bool Compress(TCompressGuard& guard, const TBitmap& picture, int quality, bool p
 
 std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive, bool optimize) {
   if (picture.Empty())
-    throw EMirufoError("JPEGの書き込みに失敗しました: 画像が空です");
+    throw EMirufoError(Tr("JPEGの書き込みに失敗しました: 画像が空です"));
   if (quality < 1)
     quality = 1;
   if (quality > 100)
@@ -103,13 +104,13 @@ std::string EncodeJpeg(const TBitmap& picture, int quality, bool progressive, bo
   InitError(guard.Error);
   guard.Info.err = &guard.Error.Manager;
   if (!Compress(guard, *input, quality, progressive, optimize))
-    throw EMirufoError(std::string("JPEGの書き込みに失敗しました: ") + guard.Error.Message);
+    throw EMirufoError(std::string(Tr("JPEGの書き込みに失敗しました: ")) + guard.Error.Message);
   std::string bytes(reinterpret_cast<const char*>(guard.Buffer), guard.Size);
   // The comment segment goes in right after SOI and the JFIF APP0 segment;
   // make sure the writer produced exactly that layout.
   static const unsigned char kHead[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0};
   if (bytes.size() < kJpegHeaderBytes || std::memcmp(bytes.data(), kHead, sizeof kHead) != 0)
-    throw EMirufoError("JPEGの書き込みに失敗しました: JFIFヘッダがありません");
+    throw EMirufoError(Tr("JPEGの書き込みに失敗しました: JFIFヘッダがありません"));
   return bytes;
 }
 

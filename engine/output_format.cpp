@@ -10,6 +10,7 @@
 #include "import/png_image.h"
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <array>
@@ -164,7 +165,7 @@ const TOutputFormat* FindOutputFormat(TImageFormat format) {
 const TOutputFormat& OutputFormat(TImageFormat format) {
   const TOutputFormat* found = FindOutputFormat(format);
   if (!found)
-    throw EMirufoError("未対応の画像形式です");
+    throw EMirufoError(Tr("未対応の画像形式です"));
   return *found;
 }
 

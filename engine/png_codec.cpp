@@ -6,6 +6,7 @@
 // failure into an exception.
 #include "engine/codecs.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <csetjmp>
 #include <cstring>
@@ -116,13 +117,13 @@ bool Write(TWriteGuard& guard, const TBitmap& picture, const TPngWriteOptions& o
 
 std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options) {
   if (picture.Empty())
-    throw EMirufoError("PNGの書き込みに失敗しました: 画像が空です");
+    throw EMirufoError(Tr("PNGの書き込みに失敗しました: 画像が空です"));
   TWriteGuard guard;
   guard.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &guard.Error, PngError, PngWarning);
   if (guard.Png)
     guard.Info = png_create_info_struct(guard.Png);
   if (!guard.Png || !guard.Info)
-    throw EOutOfResources("PNGの書き込みに失敗しました: メモリが足りません");
+    throw EOutOfResources(Tr("PNGの書き込みに失敗しました: メモリが足りません"));
   const int bits = BitsPerPixel(picture.PixelFormat());
   std::vector<png_color> palette;
   if (bits <= 8) {
@@ -151,7 +152,7 @@ std::string EncodePng(const TBitmap& picture, const TPngWriteOptions& options) {
     texts.push_back(TextChunk("Copyright", "On"));
   if (!Write(guard, picture, options, rows.data(), palette.data(), static_cast<int>(palette.size()),
              texts.data(), texts.size()))
-    throw EMirufoError(std::string("PNGの書き込みに失敗しました: ") + guard.Error.Message);
+    throw EMirufoError(std::string(Tr("PNGの書き込みに失敗しました: ")) + guard.Error.Message);
   return std::move(guard.Bytes);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 #include "platform/errors.h"
 #include "platform/limits.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,9 +25,9 @@ std::string TooLargeMessage(const std::string& handset, std::int32_t sw, std::in
                             std::int32_t screenW, std::int32_t screenH, const std::string& wanted,
                             const std::string& limit) {
   auto size = [](auto w, auto h) { return std::to_string(w) + "×" + std::to_string(h); };
-  return handset + ": 拡大後の画像が大きすぎます。元画像 " + size(sw, sh) + " を画面 " +
-         size(screenW, screenH) + " に合わせると " + wanted + " になります (上限は " + limit +
-         ")。元画像を切り抜くか、拡大縮小の方法を変えてください";
+  return handset + Tr(": 拡大後の画像が大きすぎます。元画像 ") + size(sw, sh) + Tr(" を画面 ") +
+         size(screenW, screenH) + Tr(" に合わせると ") + wanted + Tr(" になります (上限は ") +
+         limit + Tr(")。元画像を切り抜くか、拡大縮小の方法を変えてください");
 }
 
 // Where the picture's left (or top) edge goes on the screen.
@@ -111,9 +112,9 @@ TResizeParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
   const std::int32_t screenW = layout_.ScreenWidth, screenH = layout_.ScreenHeight;
   const std::int32_t sw = source.Width(), sh = source.Height();
   if (sw <= 0 || sh <= 0)
-    throw EMirufoError("元画像が空なので作成できません");
+    throw EMirufoError(Tr("元画像が空なので作成できません"));
   if (screenW <= 0 || screenH <= 0)
-    throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
+    throw EMirufoError(ProgressText() + Tr(": 画面サイズが0なので作成できません"));
   const std::int64_t maxSide = Limits().MaxSide;
   // One side of a scaled size: side × screen / otherSide, rounded half to
   // even in extended precision. Refused when it cannot be a bitmap side.
@@ -121,9 +122,10 @@ TResizeParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
     const long double exact =
         static_cast<long double>(side) * static_cast<long double>(screen) / otherSide;
     if (!(exact < static_cast<long double>(maxSide) + 1))
-      throw EOutOfResources(TooLargeMessage(ProgressText(), sw, sh, screenW, screenH,
-                                            "一辺 " + std::to_string(std::llround(exact)) + " 画素",
-                                            "一辺 " + std::to_string(maxSide) + " 画素"));
+      throw EOutOfResources(
+          TooLargeMessage(ProgressText(), sw, sh, screenW, screenH,
+                          Tr("一辺 ") + std::to_string(std::llround(exact)) + Tr(" 画素"),
+                          Tr("一辺 ") + std::to_string(maxSide) + Tr(" 画素")));
     return static_cast<std::int32_t>(Round(exact));
   };
   auto fitWidth = [&] { params.Width = screenW, params.Height = scaledSide(sh, screenW, sw); };
@@ -154,13 +156,13 @@ TResizeParams TStandbySpecification::ResizeParams(const TBitmap& source) const {
     break;
   }
   if (params.Width <= 0 || params.Height <= 0)
-    throw EMirufoError(ProgressText() + ": 変更後の画像サイズが0です");
+    throw EMirufoError(ProgressText() + Tr(": 変更後の画像サイズが0です"));
   if (!IsAllowedBitmapSize(params.Width, params.Height))
     throw EOutOfResources(
         TooLargeMessage(ProgressText(), sw, sh, screenW, screenH,
                         std::to_string(params.Width) + "×" + std::to_string(params.Height),
-                        "一辺 " + std::to_string(maxSide) + " 画素、" +
-                            std::to_string(Limits().MaxPixels) + " 画素"));
+                        Tr("一辺 ") + std::to_string(maxSide) + Tr(" 画素、") +
+                            std::to_string(Limits().MaxPixels) + Tr(" 画素")));
   params.Fast = fastResample_;
   return params;
 }
@@ -185,7 +187,7 @@ TStageParams TStandbySpecification::BuildParams(int kind, TImageBufferNode& inpu
   }
   case skCanvas: {
     if (screenW <= 0 || screenH <= 0)
-      throw EMirufoError(ProgressText() + ": 画面サイズが0なので作成できません");
+      throw EMirufoError(ProgressText() + Tr(": 画面サイズが0なので作成できません"));
     TCanvasParams params;
     params.Width = screenW;
     params.Height = screenH;
@@ -256,7 +258,7 @@ std::int64_t TStandbySpecification::FormatStart(const TImageBufferNode& input,
 
 void TStandbySpecification::MakeFrom(int kind) {
   if (kind < 0 || kind >= kStageCount)
-    throw EMirufoError("NodeIndexの値が不正です");
+    throw EMirufoError(Tr("NodeIndexの値が不正です"));
   MakeStages(kind, skFormat, false);
 }
 
@@ -279,7 +281,7 @@ void TStandbySpecification::MakeStages(int first, int last, bool keep) {
     TStageParams params;
     try {
       if (!input)
-        throw EMirufoError("入力段がありません");
+        throw EMirufoError(Tr("入力段がありません"));
       params = BuildParams(d, *input);
     } catch (...) {
       slot = nullptr;
@@ -474,7 +476,7 @@ bool TStandbySpecification::IsEnlarged() const {
 void TStandbySpecification::CopyToClipboard(
     const std::function<void(const TBitmap&)>& putOnClipboard) const {
   if (!IsMade())
-    throw EMirufoError("完成してないのでコピーできません");
+    throw EMirufoError(Tr("完成してないのでコピーできません"));
   if (putOnClipboard)
     putOnClipboard(*FinalBitmap());
 }
@@ -482,7 +484,7 @@ void TStandbySpecification::CopyToClipboard(
 void TStandbySpecification::SaveToFile(const std::filesystem::path& fileName,
                                        TExistingFile existing) const {
   if (!IsMade())
-    throw EMirufoError("未完成なので保存できねっす");
+    throw EMirufoError(Tr("未完成なので保存できねっす"));
   WriteFileAtomic(fileName, static_cast<const TFormatBuffer*>(stages_[skFormat])->FileBytes(),
                   existing);
 }

@@ -1,6 +1,7 @@
 #include "imaging/bitmap.h"
 
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cstring>
@@ -68,14 +69,14 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) {
 
 void TBitmap::Allocate(int width, int height, TPixelFormat format) {
   if (!IsAllowedBitmapSize(width, height))
-    throw EOutOfResources("画像が大きすぎます (" + std::to_string(width) + " x " +
+    throw EOutOfResources(Tr("画像が大きすぎます (") + std::to_string(width) + " x " +
                           std::to_string(height) + ")");
   std::size_t stride = StrideFor(width, format);
   std::vector<std::uint8_t> data;
   try {
     data.assign(stride * static_cast<std::size_t>(height), 0);
   } catch (const std::bad_alloc&) {
-    throw EOutOfResources("画像のためのメモリが足りません");
+    throw EOutOfResources(Tr("画像のためのメモリが足りません"));
   }
   width_ = width;
   height_ = height;

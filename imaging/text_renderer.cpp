@@ -9,6 +9,7 @@
 
 #include "platform/encoding.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 namespace mirufo {
 namespace {
@@ -118,7 +119,7 @@ TTextRenderer::TTextRenderer(std::string_view family, int pointSize, bool antial
     : faces_(std::make_unique<TFaces>()), pixelSize_(PixelSizeOf(pointSize)),
       antialias_(antialias) {
   if (FT_Init_FreeType(&faces_->Library) != 0)
-    throw EMirufoError("フォントを扱えません (FreeType を初期化できません)");
+    throw EMirufoError(Tr("フォントを扱えません (FreeType を初期化できません)"));
   TFontMatch primary = MatchFont(std::string(family));
   TFontMatch fallback = MatchFont("sans-serif");
   faces_->Primary = faces_->Open(primary, pixelSize_);
@@ -129,8 +130,8 @@ TTextRenderer::TTextRenderer(std::string_view family, int pointSize, bool antial
     faces_->Fallback = faces_->Open(fallback, pixelSize_);
   }
   if (faces_->Primary == nullptr)
-    throw EMirufoError("フォント \"" + std::string(family) +
-                       "\" も代わりのフォントも読み込めません");
+    throw EMirufoError(Tr("フォント \"") + std::string(family) +
+                       Tr("\" も代わりのフォントも読み込めません"));
   fontFile_ = primary.File;
   matchedFamily_ = primary.Family;
   const FT_Size_Metrics& metrics = faces_->Primary->size->metrics;

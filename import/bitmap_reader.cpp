@@ -1,6 +1,7 @@
 #include "import/bitmap_reader.h"
 
 #include "import/dib.h"
+#include "platform/translate.h"
 
 namespace mirufo {
 
@@ -13,14 +14,14 @@ void TBitmapReader::LoadFromBytes(std::string_view bytes, const std::string& nam
   const std::size_t size = bytes.size();
   constexpr std::size_t kFileHeader = 14;
   if (size < kFileHeader + 4 || data[0] != 'B' || data[1] != 'M')
-    RaiseInvalidGraphic(name, "ビットマップファイルではありません");
+    RaiseInvalidGraphic(name, Tr("ビットマップファイルではありません"));
   TDibInfo info = ParseDibHeader(data + kFileHeader, size - kFileHeader, name);
   std::uint64_t offset = ReadLE32(data + 10);
   // A zero offset means the bits follow the colour table directly.
   if (offset == 0)
     offset = kFileHeader + info.HeaderBytes;
   if (offset > size)
-    RaiseInvalidGraphic(name, "画素データの位置がファイルの外にあります");
+    RaiseInvalidGraphic(name, Tr("画素データの位置がファイルの外にあります"));
   picture_ = DecodeDibPixels(info, data + offset, size - offset, name);
 }
 

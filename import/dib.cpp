@@ -1,6 +1,7 @@
 #include "import/dib.h"
 
 #include "import/graphic.h"
+#include "platform/translate.h"
 
 #include <bit>
 #include <cstring>
@@ -40,7 +41,7 @@ void DecodeRle(const TDibInfo& info, const std::uint8_t* bits, std::size_t size,
                const std::string& name, TBitmap& out) {
   const bool rle4 = info.Compression == kBiRle4;
   const int width = info.Width, height = info.Height;
-  auto overrun = [&]() { RaiseInvalidGraphic(name, "RLE データが画像の外を指しています"); };
+  auto overrun = [&]() { RaiseInvalidGraphic(name, Tr("RLE データが画像の外を指しています")); };
   auto put = [&](int x, int y, std::uint8_t index) { out.SetIndex(x, height - 1 - y, index); };
   std::size_t p = 0;
   int x = 0, y = 0;
@@ -48,7 +49,7 @@ void DecodeRle(const TDibInfo& info, const std::uint8_t* bits, std::size_t size,
     if (!InRange(p, 2, size)) {
       if (y >= height)
         return;
-      RaiseInvalidGraphic(name, "RLE データが途中で終わっています");
+      RaiseInvalidGraphic(name, Tr("RLE データが途中で終わっています"));
     }
     const std::uint8_t count = bits[p], code = bits[p + 1];
     p += 2;
@@ -70,7 +71,7 @@ void DecodeRle(const TDibInfo& info, const std::uint8_t* bits, std::size_t size,
       return;
     case 2: // delta
       if (!InRange(p, 2, size))
-        RaiseInvalidGraphic(name, "RLE データが途中で終わっています");
+        RaiseInvalidGraphic(name, Tr("RLE データが途中で終わっています"));
       x += bits[p];
       y += bits[p + 1];
       p += 2;
@@ -81,7 +82,7 @@ void DecodeRle(const TDibInfo& info, const std::uint8_t* bits, std::size_t size,
       std::size_t bytes = rle4 ? (code + 1u) / 2 : code;
       std::size_t padded = (bytes + 1) & ~std::size_t{1};
       if (!InRange(p, bytes, size))
-        RaiseInvalidGraphic(name, "RLE データが途中で終わっています");
+        RaiseInvalidGraphic(name, Tr("RLE データが途中で終わっています"));
       if (y >= height || x + code > width)
         overrun();
       for (int i = 0; i < code; ++i) {
@@ -106,13 +107,13 @@ TDibInfo ParseDibHeader(const std::uint8_t* data, std::size_t size, const std::s
                         bool iconImage) {
   TDibInfo info;
   if (size < 4)
-    RaiseInvalidGraphic(name, "ビットマップのヘッダがありません");
+    RaiseInvalidGraphic(name, Tr("ビットマップのヘッダがありません"));
   const std::uint32_t headerSize = ReadLE32(data);
   if (headerSize != 12 && (headerSize < 16 || headerSize > 124))
-    RaiseInvalidGraphic(name, "ビットマップのヘッダの大きさが不正です (" +
+    RaiseInvalidGraphic(name, Tr("ビットマップのヘッダの大きさが不正です (") +
                                   std::to_string(headerSize) + ")");
   if (size < headerSize)
-    RaiseInvalidGraphic(name, "ビットマップのヘッダが途中で終わっています");
+    RaiseInvalidGraphic(name, Tr("ビットマップのヘッダが途中で終わっています"));
 
   std::int64_t width, height;
   int planes;
@@ -143,23 +144,23 @@ TDibInfo ParseDibHeader(const std::uint8_t* data, std::size_t size, const std::s
     height /= 2;
   const int bc = info.BitCount;
   if (bc != 1 && bc != 4 && bc != 8 && bc != 16 && bc != 24 && bc != 32)
-    RaiseInvalidGraphic(name, "対応していない色数です (" + std::to_string(bc) + " ビット)");
+    RaiseInvalidGraphic(name, Tr("対応していない色数です (") + std::to_string(bc) + Tr(" ビット)"));
   switch (info.Compression) {
   case kBiRgb:
     break;
   case kBiRle8:
   case kBiRle4:
     if (bc != (info.Compression == kBiRle8 ? 8 : 4) || info.TopDown)
-      RaiseInvalidGraphic(name, "RLE 圧縮の指定が不正です");
+      RaiseInvalidGraphic(name, Tr("RLE 圧縮の指定が不正です"));
     break;
   case kBiBitfields:
   case kBiAlphaBitfields:
     if (bc != 16 && bc != 32)
-      RaiseInvalidGraphic(name, "ビットフィールドの指定が不正です");
+      RaiseInvalidGraphic(name, Tr("ビットフィールドの指定が不正です"));
     break;
   default:
-    RaiseInvalidGraphic(name,
-                        "対応していない圧縮形式です (" + std::to_string(info.Compression) + ")");
+    RaiseInvalidGraphic(name, Tr("対応していない圧縮形式です (") +
+                                  std::to_string(info.Compression) + ")");
   }
   CheckPictureSize(name, width, height);
   info.Width = static_cast<int>(width);
@@ -177,18 +178,18 @@ TDibInfo ParseDibHeader(const std::uint8_t* data, std::size_t size, const std::s
         info.Masks[i] = ReadLE32(data + 40 + 4 * i);
     } else if (headerSize == 40) {
       if (!InRange(pos, 4u * count, size))
-        RaiseInvalidGraphic(name, "ビットフィールドがファイルの外にあります");
+        RaiseInvalidGraphic(name, Tr("ビットフィールドがファイルの外にあります"));
       for (int i = 0; i < count; ++i)
         info.Masks[i] = ReadLE32(data + pos + 4 * i);
       pos += 4u * count;
     } else {
-      RaiseInvalidGraphic(name, "ビットフィールドがありません");
+      RaiseInvalidGraphic(name, Tr("ビットフィールドがありません"));
     }
     if (headerSize >= 56 && count == 3)
       info.Masks[3] = ReadLE32(data + 52);
     for (std::uint32_t m : info.Masks)
       if (!IsContiguousMask(m))
-        RaiseInvalidGraphic(name, "ビットフィールドが不正です");
+        RaiseInvalidGraphic(name, Tr("ビットフィールドが不正です"));
   }
 
   std::uint64_t entries = colorsUsed;
@@ -196,11 +197,12 @@ TDibInfo ParseDibHeader(const std::uint8_t* data, std::size_t size, const std::s
     if (entries == 0)
       entries = std::uint64_t{1} << bc;
     if (entries > 256)
-      RaiseInvalidGraphic(name, "パレットの色数が不正です (" + std::to_string(colorsUsed) + ")");
+      RaiseInvalidGraphic(name,
+                          Tr("パレットの色数が不正です (") + std::to_string(colorsUsed) + ")");
   }
   if (entries > 0) {
     if (entries > (size - pos) / static_cast<std::uint64_t>(paletteEntryBytes))
-      RaiseInvalidGraphic(name, "パレットがファイルの外にあります");
+      RaiseInvalidGraphic(name, Tr("パレットがファイルの外にあります"));
     if (bc <= 8) {
       info.Palette.assign(std::size_t{1} << bc, TRGBQuad{});
       for (std::size_t i = 0; i < entries && i < info.Palette.size(); ++i) {
@@ -232,8 +234,8 @@ TBitmap DecodeDibPixels(const TDibInfo& info, const std::uint8_t* bits, std::siz
   // The last row may lack its padding.
   const std::uint64_t needed = static_cast<std::uint64_t>(stride) * (height - 1) + rowBytes;
   if (needed > size)
-    RaiseInvalidGraphic(name, "画素データが途中で終わっています (" + std::to_string(needed) +
-                                  " バイトのところ " + std::to_string(size) + " バイト)");
+    RaiseInvalidGraphic(name, Tr("画素データが途中で終わっています (") + std::to_string(needed) +
+                                  Tr(" バイトのところ ") + std::to_string(size) + Tr(" バイト)"));
   auto sourceRow = [&](int y) {
     int fileRow = info.TopDown ? y : height - 1 - y;
     return bits + static_cast<std::size_t>(fileRow) * stride;

@@ -1,5 +1,7 @@
 #include "import/gif_image.h"
 
+#include "platform/translate.h"
+
 #include <algorithm>
 #include <cstring>
 #include <gif_lib.h>
@@ -31,7 +33,7 @@ struct TGifFileCloser {
 };
 
 [[noreturn]] void Broken(const std::string& name, const char* reason) {
-  RaiseInvalidGraphic(name, std::string("GIF ファイルが壊れています (") + reason + ")");
+  RaiseInvalidGraphic(name, std::string(Tr("GIF ファイルが壊れています (")) + reason + ")");
 }
 
 // Skips extension records up to the first image; false at the trailer.
@@ -66,21 +68,21 @@ void TGIFImage::LoadFromBytes(std::string_view bytes, const std::string& name) {
   int error = 0;
   GifFileType* gif = DGifOpen(&source, ReadFromBytes, &error);
   if (!gif)
-    RaiseInvalidGraphic(name,
-                        std::string("GIF ファイルではありません (") + GifErrorString(error) + ")");
+    RaiseInvalidGraphic(name, std::string(Tr("GIF ファイルではありません (")) +
+                                  GifErrorString(error) + ")");
   TGifFileCloser closer{gif};
   CheckPictureSize(name, gif->SWidth, gif->SHeight);
   if (!FindFirstImage(gif, name))
-    RaiseInvalidGraphic(name, "GIF ファイルに画像がありません");
+    RaiseInvalidGraphic(name, Tr("GIF ファイルに画像がありません"));
   if (DGifGetImageDesc(gif) != GIF_OK)
     Broken(name, GifErrorString(gif->Error));
   const GifImageDesc& desc = gif->Image;
   // A frame reaching past the screen is clipped to it.
   if (desc.Width <= 0 || desc.Height <= 0)
-    Broken(name, "画像の大きさが不正です");
+    Broken(name, Tr("画像の大きさが不正です"));
   const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
   if (!map)
-    Broken(name, "カラーテーブルがありません");
+    Broken(name, Tr("カラーテーブルがありません"));
   auto colorOf = [map](int index) {
     GifColorType c = index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
     return RGB(c.Red, c.Green, c.Blue);

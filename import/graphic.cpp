@@ -2,6 +2,7 @@
 
 #include "platform/limits.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 namespace mirufo {
 
@@ -11,7 +12,7 @@ void TGraphic::LoadFromFile(const std::filesystem::path& fileName) {
 }
 
 void TGraphic::LoadFromBytes(std::string_view, const std::string& name) {
-  RaiseInvalidGraphic(name, "この形式はファイルからしか読めません");
+  RaiseInvalidGraphic(name, Tr("この形式はファイルからしか読めません"));
 }
 
 void TGraphic::Progress(TLoadStage stage, std::uint8_t percent, const std::string& message) const {
@@ -25,10 +26,10 @@ void RaiseInvalidGraphic(const std::string& name, const std::string& what) {
 
 void CheckPictureSize(const std::string& name, std::int64_t width, std::int64_t height) {
   if (width <= 0 || height <= 0)
-    RaiseInvalidGraphic(name, "画像の大きさが不正です (" + std::to_string(width) + " x " +
+    RaiseInvalidGraphic(name, Tr("画像の大きさが不正です (") + std::to_string(width) + " x " +
                                   std::to_string(height) + ")");
   if (!IsAllowedBitmapSize(width, height))
-    RaiseInvalidGraphic(name, "画像が大きすぎます (" + std::to_string(width) + " x " +
+    RaiseInvalidGraphic(name, Tr("画像が大きすぎます (") + std::to_string(width) + " x " +
                                   std::to_string(height) + ")");
 }
 

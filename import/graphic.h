@@ -9,6 +9,7 @@
 
 #include "imaging/bitmap.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,7 @@ public:
 // unchanged.
 class ELoadAborted : public EMirufoError {
 public:
-  ELoadAborted() : EMirufoError("中断しました") {}
+  ELoadAborted() : EMirufoError(Tr("中断しました")) {}
 };
 
 enum class TLoadStage : std::uint8_t { lsStarting, lsRunning, lsEnding };

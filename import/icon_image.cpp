@@ -2,6 +2,7 @@
 
 #include "import/dib.h"
 #include "import/png_image.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 
@@ -14,12 +15,12 @@ void TIconImage::LoadFromBytes(std::string_view bytes, const std::string& name) 
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   const std::size_t size = bytes.size();
   if (size < 6 || ReadLE16(data) != 0 || (ReadLE16(data + 2) != 1 && ReadLE16(data + 2) != 2))
-    RaiseInvalidGraphic(name, "アイコンファイルではありません");
+    RaiseInvalidGraphic(name, Tr("アイコンファイルではありません"));
   const std::size_t count = ReadLE16(data + 4);
   if (count == 0)
-    RaiseInvalidGraphic(name, "アイコンに画像がありません");
+    RaiseInvalidGraphic(name, Tr("アイコンに画像がありません"));
   if (!InRange(6, 16 * count, size))
-    RaiseInvalidGraphic(name, "アイコンの目次が途中で終わっています");
+    RaiseInvalidGraphic(name, Tr("アイコンの目次が途中で終わっています"));
 
   std::size_t best = 0;
   std::int64_t bestPixels = -1;
@@ -29,7 +30,7 @@ void TIconImage::LoadFromBytes(std::string_view bytes, const std::string& name) 
     const std::int64_t w = e[0] == 0 ? 256 : e[0], h = e[1] == 0 ? 256 : e[1];
     const int bits = ReadLE16(e + 6);
     if (!InRange(ReadLE32(e + 12), ReadLE32(e + 8), size))
-      RaiseInvalidGraphic(name, "アイコンの目次がファイルの外を指しています");
+      RaiseInvalidGraphic(name, Tr("アイコンの目次がファイルの外を指しています"));
     if (w * h > bestPixels || (w * h == bestPixels && bits > bestBits)) {
       best = i;
       bestPixels = w * h;
@@ -51,7 +52,7 @@ void TIconImage::LoadFromBytes(std::string_view bytes, const std::string& name) 
   const std::size_t colourBytes = DibStride(info.Width, info.BitCount) * info.Height;
   const std::size_t maskStride = DibStride(info.Width, 1);
   if (!InRange(info.HeaderBytes, colourBytes + maskStride * info.Height, entrySize))
-    RaiseInvalidGraphic(name, "アイコンの画像が途中で終わっています");
+    RaiseInvalidGraphic(name, Tr("アイコンの画像が途中で終わっています"));
   std::vector<std::uint8_t> alpha;
   TBitmap colour = DecodeDibPixels(info, entry + info.HeaderBytes, colourBytes, name, &alpha);
   colour.SetPixelFormat(pf24bit);

@@ -1,5 +1,7 @@
 #include "import/jpeg_image.h"
 
+#include "platform/translate.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -90,7 +92,7 @@ const TGraphicClass TJPEGImage::Class{
 void TJPEGImage::LoadFromBytes(std::string_view bytes, const std::string& name) {
   if (bytes.size() < 3 || static_cast<std::uint8_t>(bytes[0]) != 0xFF ||
       static_cast<std::uint8_t>(bytes[1]) != 0xD8)
-    RaiseInvalidGraphic(name, "JPEG ファイルではありません");
+    RaiseInvalidGraphic(name, Tr("JPEG ファイルではありません"));
   TJpegState s;
   s.Info.err = jpeg_std_error(&s.Error.Base);
   s.Error.Base.error_exit = JpegErrorExit;
@@ -101,7 +103,8 @@ void TJPEGImage::LoadFromBytes(std::string_view bytes, const std::string& name) 
     ~TCleanup() { jpeg_destroy_decompress(&Info); }
   } cleanup{s.Info};
   auto broken = [&]() {
-    RaiseInvalidGraphic(name, std::string("JPEG ファイルが壊れています (") + s.Error.Message + ")");
+    RaiseInvalidGraphic(name,
+                        std::string(Tr("JPEG ファイルが壊れています (")) + s.Error.Message + ")");
   };
 
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
@@ -124,7 +127,7 @@ void TJPEGImage::LoadFromBytes(std::string_view bytes, const std::string& name) 
     if (!ReadRow(s, cmyk ? cmykRow.data() : out.ScanLine(y)))
       broken();
     if (s.Error.EndedEarly)
-      RaiseInvalidGraphic(name, "JPEG ファイルが途中で終わっています");
+      RaiseInvalidGraphic(name, Tr("JPEG ファイルが途中で終わっています"));
     if (!cmyk)
       continue;
     std::uint8_t* d = out.ScanLine(y);
@@ -145,7 +148,7 @@ void TJPEGImage::LoadFromBytes(std::string_view bytes, const std::string& name) 
   if (!Finish(s))
     broken();
   if (s.Error.EndedEarly)
-    RaiseInvalidGraphic(name, "JPEG ファイルが途中で終わっています");
+    RaiseInvalidGraphic(name, Tr("JPEG ファイルが途中で終わっています"));
   picture_ = std::move(out);
 }
 

@@ -1,5 +1,7 @@
 #include "import/png_image.h"
 
+#include "platform/translate.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -30,7 +32,7 @@ void PngWarning(png_structp, png_const_charp) {}
 void PngRead(png_structp png, png_bytep out, png_size_t length) {
   auto* state = static_cast<TPngReadState*>(png_get_io_ptr(png));
   if (length > state->Size - state->Pos)
-    png_error(png, "ファイルが途中で終わっています");
+    png_error(png, Tr("ファイルが途中で終わっています"));
   std::memcpy(out, state->Data + state->Pos, length);
   state->Pos += length;
 }
@@ -62,7 +64,7 @@ bool PrepareRows(TPngReadState& s, png_uint_32 width) {
   png_set_interlace_handling(s.Png);
   png_read_update_info(s.Png, s.Info);
   if (png_get_rowbytes(s.Png, s.Info) != static_cast<png_size_t>(width) * 4) {
-    std::snprintf(s.Error, sizeof s.Error, "%s", "画素の形式を変換できません");
+    std::snprintf(s.Error, sizeof s.Error, "%s", Tr("画素の形式を変換できません"));
     return false;
   }
   return true;
@@ -89,7 +91,7 @@ bool HasPngSignature(std::string_view bytes) {
 TBitmap ReadPngWithAlpha(std::string_view bytes, const std::string& name,
                          std::vector<std::uint8_t>& alpha) {
   if (!HasPngSignature(bytes))
-    RaiseInvalidGraphic(name, "PNG ファイルではありません");
+    RaiseInvalidGraphic(name, Tr("PNG ファイルではありません"));
   // IHDR is always the first chunk: a picture past the limits is refused as
   // too large before libpng reads on and finds anything else to complain of.
   if (bytes.size() >= 24 && bytes.substr(12, 4) == "IHDR") {
@@ -101,28 +103,28 @@ TBitmap ReadPngWithAlpha(std::string_view bytes, const std::string& name,
   s.Size = bytes.size();
   s.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, PngError, PngWarning);
   if (!s.Png)
-    throw EOutOfResources(name + ": PNG を読む準備ができません");
+    throw EOutOfResources(name + Tr(": PNG を読む準備ができません"));
   s.Info = png_create_info_struct(s.Png);
   struct TCleanup {
     TPngReadState& S;
     ~TCleanup() { png_destroy_read_struct(&S.Png, S.Info ? &S.Info : nullptr, nullptr); }
   } cleanup{s};
   if (!s.Info)
-    throw EOutOfResources(name + ": PNG を読む準備ができません");
+    throw EOutOfResources(name + Tr(": PNG を読む準備ができません"));
 
   png_uint_32 width = 0, height = 0;
   if (!ReadHeader(s, width, height))
-    RaiseInvalidGraphic(name, std::string("PNG ファイルが壊れています (") + s.Error + ")");
+    RaiseInvalidGraphic(name, std::string(Tr("PNG ファイルが壊れています (")) + s.Error + ")");
   CheckPictureSize(name, width, height);
   if (!PrepareRows(s, width))
-    RaiseInvalidGraphic(name, std::string("PNG ファイルが壊れています (") + s.Error + ")");
+    RaiseInvalidGraphic(name, std::string(Tr("PNG ファイルが壊れています (")) + s.Error + ")");
 
   std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
   std::vector<png_bytep> rows(height);
   for (png_uint_32 y = 0; y < height; ++y)
     rows[y] = bgra.data() + static_cast<std::size_t>(y) * width * 4;
   if (!ReadRows(s, rows.data()))
-    RaiseInvalidGraphic(name, std::string("PNG ファイルが壊れています (") + s.Error + ")");
+    RaiseInvalidGraphic(name, std::string(Tr("PNG ファイルが壊れています (")) + s.Error + ")");
 
   TBitmap out(static_cast<int>(width), static_cast<int>(height), pf24bit);
   alpha.assign(static_cast<std::size_t>(width) * height, 0);

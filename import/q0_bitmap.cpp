@@ -2,6 +2,7 @@
 
 #include "platform/limits.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cctype>
@@ -134,14 +135,14 @@ void TQ0Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
   CheckPictureSize(name, size.Width, size.Height);
   const std::uint64_t needed = static_cast<std::uint64_t>(size.Width) * size.Height * 3;
   if (needed > length)
-    RaiseInvalidGraphic(name, "ファイルが短すぎます (" + std::to_string(size.Width) + " x " +
-                                  std::to_string(size.Height) + " には " + std::to_string(needed) +
-                                  " バイト必要ですが " + std::to_string(length) +
-                                  " バイトしかありません)");
+    RaiseInvalidGraphic(name, Tr("ファイルが短すぎます (") + std::to_string(size.Width) + " x " +
+                                  std::to_string(size.Height) + Tr(" には ") +
+                                  std::to_string(needed) + Tr(" バイト必要ですが ") +
+                                  std::to_string(length) + Tr(" バイトしかありません)"));
 
   const std::string bytes = file.Read(static_cast<std::size_t>(needed));
   if (bytes.size() != needed)
-    throw EInOutError(name + ": ファイルを読めません");
+    throw EInOutError(name + Tr(": ファイルを読めません"));
 
   TBitmap out(static_cast<int>(size.Width), static_cast<int>(size.Height), pf24bit);
   const auto* src = reinterpret_cast<const std::uint8_t*>(bytes.data());

@@ -8,6 +8,7 @@
 
 #include "import/susie_api.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <filesystem>
 #include <memory>
@@ -20,14 +21,14 @@ namespace mirufo {
 class ESPIFOpenErrorSPI : public EMirufoError {
 public:
   explicit ESPIFOpenErrorSPI(const std::string& path)
-      : EMirufoError(path + ":Susie Pluginがロードできませんでした") {}
+      : EMirufoError(path + Tr(":Susie Pluginがロードできませんでした")) {}
 };
 
 // A required export is missing, or a missing export is called.
 class ESPIInvalidAPI : public EMirufoError {
 public:
   ESPIInvalidAPI(const std::string& function, const std::string& library)
-      : EMirufoError(function + "は[" + library + "]では使えないSusie Plugin APIです") {}
+      : EMirufoError(function + Tr("は[") + library + Tr("]では使えないSusie Plugin APIです")) {}
 };
 
 class TSPI {

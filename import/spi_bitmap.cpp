@@ -4,6 +4,7 @@
 #include "import/dib.h"
 #include "import/spis.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <cctype>
@@ -68,7 +69,7 @@ TBitmap PictureFromSpiBlocks(const void* info, std::size_t infoSize, const void*
                              std::size_t bitsSize, const std::string& name) {
   const auto* header = static_cast<const std::uint8_t*>(info);
   if (header == nullptr || infoSize < 40 || ReadLE32(header) < 40)
-    RaiseInvalidGraphic(name, "プラグインの返した画像情報が不正です");
+    RaiseInvalidGraphic(name, Tr("プラグインの返した画像情報が不正です"));
   TDibInfo dib = ParseDibHeader(header, infoSize, name);
   return DecodeDibPixels(dib, static_cast<const std::uint8_t*>(bits), bitsSize, name);
 }

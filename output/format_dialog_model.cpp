@@ -2,6 +2,7 @@
 
 #include "engine/option_vocabulary.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <charconv>
 #include <limits>
@@ -9,8 +10,8 @@
 namespace mirufo {
 
 const std::array<const char*, 8> kColorCountItems = {"256", "128", "64", "32", "16", "8", "4", "2"};
-const std::array<const char*, 9> kBmpColorItems = {"なし", "256", "128", "64", "32",
-                                                   "16",   "8",   "4",   "2"};
+const std::array<const char*, 9> kBmpColorItems = {N_("なし"), "256", "128", "64", "32",
+                                                   "16",       "8",   "4",   "2"};
 const std::array<const char*, kDitherKindCount> kDitherItems = [] {
   std::array<const char*, kDitherKindCount> items{};
   for (const auto& row : DitherKinds())
@@ -18,10 +19,12 @@ const std::array<const char*, kDitherKindCount> kDitherItems = [] {
   return items;
 }();
 const std::array<const char*, 11> kCompressionItems = {
-    "標準", "なし", "1(速度優先)", "2", "3", "4", "5", "6", "7", "8", "9(圧縮率優先)"};
-const std::array<const char*, 4> kQualityPresetCaptions = {"低", "中", "高", "最高"};
+    N_("標準"), N_("なし"), N_("1(速度優先)"),  "2", "3", "4", "5", "6",
+    "7",        "8",        N_("9(圧縮率優先)")};
+const std::array<const char*, 4> kQualityPresetCaptions = {N_("低"), N_("中"), N_("高"),
+                                                           N_("最高")};
 const std::array<int, 4> kQualityPresets = {10, 40, 70, 100};
-const char* const kBestFitCaption = "キャッシュに収まる最高画質";
+const char* const kBestFitCaption = N_("キャッシュに収まる最高画質");
 
 bool PageHasBestFit(TFormatPage page) {
   return page == fpJPEG || page == fpPNG8 || page == fpGIF;
@@ -157,7 +160,7 @@ std::int32_t ParseInteger(std::string_view text) {
   auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
   if (t.empty() || ec != std::errc() || end != t.data() + t.size() ||
       value > std::numeric_limits<std::int32_t>::max() + std::int64_t{negative ? 1 : 0})
-    throw EConvertError("'" + std::string(text) + "' は有効な整数値ではありません");
+    throw EConvertError("'" + std::string(text) + Tr("' は有効な整数値ではありません"));
   return static_cast<std::int32_t>(negative ? -value : value);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "output/save_run.h"
+#include "platform/translate.h"
 
 #include <array>
 #include <cstddef>
@@ -54,16 +55,16 @@ struct TTemplateInsert {
 };
 
 inline constexpr std::array<TTemplateInsert, 10> kTemplateInserts{{
-    {"actAddSourceFileName", "元画像のファイル名", "$fn"},
-    {"actAddTanmatsuName", "端末名", "$tn"},
-    {"actAddTanmatsuScreen", "スクリーン名", "$ts"},
-    {"actAddTanmatsuWidth", "端末の幅", "$tw"},
-    {"actAddTanmatsuHeight", "端末の高さ", "$th"},
-    {"actAddStandbyImageWidth", "完成画像の幅", "$mw"},
-    {"actAddStandbyImageHeight", "完成画像の高さ", "$mh"},
-    {"actAddColorsBit", "完成画像のビット数", "$mb"},
-    {"actAddColors", "完成画像の色数", "$mc"},
-    {"actAddSerialNumber", "シリアル番号", "$sn"},
+    {"actAddSourceFileName", N_("元画像のファイル名"), "$fn"},
+    {"actAddTanmatsuName", N_("端末名"), "$tn"},
+    {"actAddTanmatsuScreen", N_("スクリーン名"), "$ts"},
+    {"actAddTanmatsuWidth", N_("端末の幅"), "$tw"},
+    {"actAddTanmatsuHeight", N_("端末の高さ"), "$th"},
+    {"actAddStandbyImageWidth", N_("完成画像の幅"), "$mw"},
+    {"actAddStandbyImageHeight", N_("完成画像の高さ"), "$mh"},
+    {"actAddColorsBit", N_("完成画像のビット数"), "$mb"},
+    {"actAddColors", N_("完成画像の色数"), "$mc"},
+    {"actAddSerialNumber", N_("シリアル番号"), "$sn"},
 }};
 
 // The text shown for a save that stopped at a failed write: the error's own

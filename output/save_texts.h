@@ -3,6 +3,8 @@
 // print them.
 #pragma once
 
+#include "platform/translate.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,13 +44,13 @@ TSaveMessage UnusableFileName(std::string_view name);
 } // namespace save_messages
 
 // The overwrite dialog's texts.
-inline constexpr std::string_view kReplaceFilesCaption = "ファイルの上書き";
+inline constexpr std::string_view kReplaceFilesCaption = N_("ファイルの上書き");
 inline constexpr std::string_view kReplaceFilesText =
-    "保存先フォルダに同名のファイルが存在します。上書きするファイルをチェックしてください。";
-inline constexpr std::string_view kReplaceFilesCancel = "キャンセル";
-inline constexpr std::string_view kReplaceFilesOverwrite = "上書き";
+    N_("保存先フォルダに同名のファイルが存在します。上書きするファイルをチェックしてください。");
+inline constexpr std::string_view kReplaceFilesCancel = N_("キャンセル");
+inline constexpr std::string_view kReplaceFilesOverwrite = N_("上書き");
 
 // How an empty name is listed.
-inline constexpr std::string_view kEmptyFileNameText = "（ファイル名が空です）";
+inline constexpr std::string_view kEmptyFileNameText = N_("（ファイル名が空です）");
 
 } // namespace mirufo

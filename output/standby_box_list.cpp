@@ -59,7 +59,7 @@ std::string LevelText(std::int32_t level) {
 }
 
 std::string DitherText(TDitherKind dither) {
-  return std::string(Tr("ディザ")) + Tr(dither == dkNone ? "なし" : "あり");
+  return std::string(Tr("ディザ")) + (dither == dkNone ? Tr("なし") : Tr("あり"));
 }
 
 // The summary line of a value, or empty for a value the table lacks.
@@ -117,7 +117,7 @@ std::vector<std::string> StandbyBoxErrorTexts(const TStandbySpecification& targe
   const std::string& error = target.MakeError();
   if (error.empty())
     return {};
-  std::vector<std::string> lines{"作成できませんでした"};
+  std::vector<std::string> lines{Tr("作成できませんでした")};
   const std::string stop = "。";
   std::size_t start = 0;
   while (start < error.size()) {
@@ -131,7 +131,7 @@ std::vector<std::string> StandbyBoxErrorTexts(const TStandbySpecification& targe
 
 std::vector<std::string> OptionSummaryTexts(const TStandbySpecification& t) {
   return {Summary(ResizeModes(), t.ResizeMode()),
-          Tr(t.FastResample() ? "サイズ変更品質：高速" : "サイズ変更品質：品質重視"),
+          t.FastResample() ? Tr("サイズ変更品質：高速") : Tr("サイズ変更品質：品質重視"),
           Summary(Sharpnesses(), t.Sharpness()) + " " + std::to_string(t.SharpenCount()) + Tr("回"),
           Summary(HorzAligns(), t.Layout().HorzAlign),
           Summary(VertAligns(), t.Layout().VertAlign),

@@ -3,6 +3,7 @@
 #include "catalogue/tanmatsu_list.h"
 #include "platform/errors.h"
 #include "platform/ini_file.h"
+#include "platform/translate.h"
 
 #include <utility>
 
@@ -169,9 +170,9 @@ void TStandbySession::SetLookAtPoint(TLookAtPoint point) {
 
 std::optional<TMakeRefusal> TStandbySession::CheckMakeAll() const {
   if (IsSourceEmpty())
-    return TMakeRefusal{"元画像が用意されていません", "すいません"};
+    return TMakeRefusal{"元画像が用意されていません", N_("すいません")};
   if (workingSet_.TargetCount() == 0)
-    return TMakeRefusal{"作成する待受画像がありません", "そりゃ失礼"};
+    return TMakeRefusal{"作成する待受画像がありません", N_("そりゃ失礼")};
   return std::nullopt;
 }
 

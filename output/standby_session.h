@@ -12,6 +12,7 @@
 #include "engine/standby_image_decorator.h"
 #include "engine/standby_types.h"
 #include "output/tanmatsu_option_list.h"
+#include "platform/translate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +28,7 @@ class TIniFile;
 
 // The application title, as the windows show it (through Tr) and as the
 // default comment embeds it (untranslated).
-inline constexpr const char* kApplicationTitle = "ミルフォ";
+inline constexpr const char* kApplicationTitle = N_("ミルフォ");
 
 // "ミルフォ - <caption>" while a page is current, else the title alone.
 std::string FrameTitle(std::string_view title, std::string_view caption);

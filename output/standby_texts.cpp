@@ -43,13 +43,13 @@ std::string DownloadTimeText(std::int64_t bytes, std::int32_t bps) {
 std::vector<std::string> StatusTexts(const TStandbySpecification& target) {
   std::vector<std::string> texts;
   if (target.IsSizeOver())
-    texts.emplace_back("ファイルサイズオーバー");
+    texts.emplace_back(N_("ファイルサイズオーバー"));
   if (target.IsFormatViolation())
-    texts.emplace_back("フォーマット違反");
+    texts.emplace_back(N_("フォーマット違反"));
   if (target.IsColorOver())
-    texts.emplace_back("色数オーバー");
+    texts.emplace_back(N_("色数オーバー"));
   if (target.IsEnlarged())
-    texts.emplace_back("画像拡大");
+    texts.emplace_back(N_("画像拡大"));
   return texts;
 }
 

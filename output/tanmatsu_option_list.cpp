@@ -2,6 +2,7 @@
 
 #include "output/standby_file_name.h"
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 namespace mirufo {
 namespace {
@@ -228,7 +229,7 @@ const std::string& TTanmatsuOptionList::FileNameOf(int saveIndex) const {
 bool TTanmatsuOptionList::GetFileNameBattings(int saveIndex) const {
   if (saveIndex < 0 || static_cast<std::size_t>(saveIndex) >= clashes_.size())
     throw EMirufoError(std::string(kClassName) +
-                       ": インデックスが範囲を超えています（GetFileNameBattings）");
+                       Tr(": インデックスが範囲を超えています（GetFileNameBattings）"));
   return clashes_[static_cast<std::size_t>(saveIndex)];
 }
 
@@ -242,8 +243,8 @@ bool TTanmatsuOptionList::AnyClash() const {
 std::size_t TTanmatsuOptionList::CheckedSaveHandset(int saveIndex, const char* operation) const {
   if (saveIndex < 0 || static_cast<std::size_t>(saveIndex) >= saveList_.size() ||
       static_cast<std::size_t>(saveList_[static_cast<std::size_t>(saveIndex)]) >= HandsetCount())
-    throw EMirufoError(std::string(kClassName) + ": インデックスが範囲を超えています（" +
-                       operation + "）");
+    throw EMirufoError(std::string(kClassName) + Tr(": インデックスが範囲を超えています（") +
+                       operation + Tr("）"));
   return static_cast<std::size_t>(saveList_[static_cast<std::size_t>(saveIndex)]);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/encoding.h"
 
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <cerrno>
 #include <iconv.h>
@@ -14,7 +15,7 @@ class Converter {
 public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
     if (cd_ == reinterpret_cast<iconv_t>(-1))
-      throw EMirufoError(std::string("文字コード変換を開始できません: ") + from + " -> " + to);
+      throw EMirufoError(std::string(Tr("文字コード変換を開始できません: ")) + from + " -> " + to);
   }
   ~Converter() { iconv_close(cd_); }
   Converter(const Converter&) = delete;

@@ -2,6 +2,8 @@
 // user; the classes only tell callers what kind of failure happened.
 #pragma once
 
+#include "platform/translate.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -23,7 +25,7 @@ public:
 class ERangeError : public EMirufoError {
 public:
   explicit ERangeError(const std::string& className)
-      : EMirufoError(className + ": インデックスが範囲を超えています") {}
+      : EMirufoError(className + Tr(": インデックスが範囲を超えています")) {}
 };
 
 // A file could not be opened, read, written or renamed.

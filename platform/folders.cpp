@@ -77,7 +77,7 @@ std::filesystem::path EnsureDataFolder() {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec)
-    throw EInOutError(folder.string() + "\nフォルダを作成できません: " + ec.message());
+    throw EInOutError(folder.string() + Tr("\nフォルダを作成できません: ") + ec.message());
   return folder;
 }
 

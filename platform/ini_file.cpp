@@ -5,6 +5,7 @@
 #include "platform/folders.h"
 #include "platform/limits.h"
 #include "platform/text_file.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <system_error>
@@ -91,8 +92,9 @@ std::string OneLine(std::string_view value) {
 
 [[noreturn]] void FailRead(const std::filesystem::path& path, std::size_t lineNumber,
                            const char* what) {
-  throw EInOutError(path.string() + "\n設定ファイルを読めません: " + std::to_string(lineNumber) +
-                    " 行目" + what);
+  throw EInOutError(path.string() +
+                    TrFill("\n設定ファイルを読めません: %d 行目", {std::to_string(lineNumber)}) +
+                    what);
 }
 
 } // namespace
@@ -259,7 +261,7 @@ void TIniFile::UpdateFile() const {
   if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
     std::filesystem::create_directories(folder, ec);
     if (ec)
-      throw EInOutError(path_.string() + "\nフォルダを作成できません: " + ec.message());
+      throw EInOutError(path_.string() + Tr("\nフォルダを作成できません: ") + ec.message());
   }
   WriteCp932Lines(path_, lines);
 }

@@ -1,5 +1,7 @@
 #include "platform/interrupt.h"
 
+#include "platform/translate.h"
+
 #include <array>
 #include <csignal>
 #include <cstring>

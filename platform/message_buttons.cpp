@@ -1,6 +1,7 @@
 #include "platform/message_buttons.h"
 
 #include "platform/errors.h"
+#include "platform/translate.h"
 
 #include <algorithm>
 #include <array>
@@ -47,13 +48,13 @@ TMessageButtonPlan PlanMessageButtons(const std::vector<std::string>& captions,
 const char* MessageDialogTitle(TMsgDlgType type) {
   switch (type) {
   case mtWarning:
-    return "警告";
+    return N_("警告");
   case mtError:
-    return "エラー";
+    return N_("エラー");
   case mtInformation:
-    return "情報";
+    return N_("情報");
   case mtConfirmation:
-    return "確認";
+    return N_("確認");
   }
   return "";
 }

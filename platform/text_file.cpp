@@ -43,7 +43,7 @@ void MoveWithoutReplacing(const std::filesystem::path& from, const std::filesyst
   if (err == EEXIST)
     RefuseTakenName(to);
   if (err != EINVAL && err != ENOSYS)
-    Fail(to, "ファイルを作成できません", err);
+    Fail(to, Tr("ファイルを作成できません"), err);
   LinkWithoutReplacing(from, to);
 }
 
@@ -89,12 +89,12 @@ TRegularFile::TRegularFile(const std::filesystem::path& path) : path_(path) {
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) // a socket cannot be opened
       Refuse(path, "通常のファイルではありません");
-    Fail(path, "ファイルを開けません", err);
+    Fail(path, Tr("ファイルを開けません"), err);
   }
   FileDescriptor owner(fd_);
   struct stat st {};
   if (fstat(fd_, &st) != 0)
-    Fail(path, "ファイルを読めません", errno);
+    Fail(path, Tr("ファイルを読めません"), errno);
   if (!S_ISREG(st.st_mode))
     Refuse(path, "通常のファイルではありません");
   const int flags = fcntl(fd_, F_GETFL);
@@ -118,7 +118,7 @@ std::string TRegularFile::Read(std::size_t count) {
     if (n < 0) {
       if (errno == EINTR)
         continue;
-      Fail(path_, "ファイルを読めません", errno);
+      Fail(path_, Tr("ファイルを読めません"), errno);
     }
     if (n == 0)
       break;
@@ -134,11 +134,11 @@ void CheckRegularFile(const std::filesystem::path& path) {
 std::string ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes) {
   TRegularFile file(path);
   if (file.Size() > maxBytes)
-    Fail(path, "ファイルが大きすぎます", 0);
+    Fail(path, Tr("ファイルが大きすぎます"), 0);
   // One byte more than allowed tells a file that grew while being read.
   std::string bytes = file.Read(maxBytes == static_cast<std::size_t>(-1) ? maxBytes : maxBytes + 1);
   if (bytes.size() > maxBytes)
-    Fail(path, "ファイルが大きすぎます", 0);
+    Fail(path, Tr("ファイルが大きすぎます"), 0);
   return bytes;
 }
 
@@ -146,7 +146,7 @@ void LinkWithoutReplacing(const std::filesystem::path& from, const std::filesyst
   if (link(from.c_str(), to.c_str()) != 0) {
     if (errno == EEXIST)
       RefuseTakenName(to);
-    Fail(to, "ファイルを作成できません", errno);
+    Fail(to, Tr("ファイルを作成できません"), errno);
   }
   // The file is in place under its name; the temporary name goes.
   unlink(from.c_str());
@@ -155,7 +155,7 @@ void LinkWithoutReplacing(const std::filesystem::path& from, const std::filesyst
 void CheckWriteTarget(const std::filesystem::path& path, TExistingFile existing) {
   const std::string name = path.filename().string();
   if (name.size() > NameMax(path.parent_path()))
-    Fail(path, "ファイルを作成できません", ENAMETOOLONG);
+    Fail(path, Tr("ファイルを作成できません"), ENAMETOOLONG);
   // lstat: a symbolic link is judged as itself, never by what it points to.
   struct stat target {};
   if (lstat(path.c_str(), &target) != 0)
@@ -163,9 +163,9 @@ void CheckWriteTarget(const std::filesystem::path& path, TExistingFile existing)
   // The rename would put a regular file in the place of a folder, a
   // device, a pipe or a socket; refuse rather than replace it.
   if (S_ISDIR(target.st_mode))
-    Fail(path, "同名のフォルダがあるので書き込めません", 0);
+    Fail(path, Tr("同名のフォルダがあるので書き込めません"), 0);
   if (!S_ISREG(target.st_mode) && !S_ISLNK(target.st_mode))
-    Fail(path, "通常のファイルではないので書き込めません", 0);
+    Fail(path, Tr("通常のファイルではないので書き込めません"), 0);
   if (existing == TExistingFile::Keep)
     RefuseTakenName(path);
 }
@@ -181,7 +181,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
   std::string temp = (folder / ".mirufo-XXXXXX").string();
   FileDescriptor fd(mkstemp(temp.data()));
   if (fd.Get() < 0)
-    Fail(path, "ファイルを作成できません", errno);
+    Fail(path, Tr("ファイルを作成できません"), errno);
 
   auto abandon = [&](const char* what) {
     int err = errno;

@@ -3,8 +3,8 @@
 #   scripts/check-deb.sh mirufo_VERSION_ARCH.deb
 # - its file list holds the programs, the plug-in (not in bin/), the help
 #   pages and the manual pages in English and Japanese, the completion, the
-#   desktop file, the metadata, the icons, the copyright file and the
-#   changelog;
+#   desktop file, the metadata, the icons, the copyright file, the
+#   changelog and the English catalogue;
 # - its dependencies name the run-time libraries;
 # - lintian reports no error, and the desktop file and the metadata validate;
 # - the extracted copy passes scripts/check-installed.sh (mirufo-cli reads a
@@ -28,7 +28,8 @@ for path in \
   usr/share/metainfo/org.example.mirufo.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/mirufo.svg \
   usr/share/icons/hicolor/256x256/apps/mirufo.png \
-  usr/share/mirufo/phones.lst usr/share/mirufo/tablets.lst usr/share/mirufo/desktops.lst; do
+  usr/share/mirufo/phones.lst usr/share/mirufo/tablets.lst usr/share/mirufo/desktops.lst \
+  usr/share/locale/en/LC_MESSAGES/mirufo.mo; do
   grep -qx "\./$path" <<<"$contents" || fail "the package lacks /$path"
 done
 extra=$(grep '^\./usr/bin/.' <<<"$contents" | grep -v -x -e './usr/bin/mirufo' -e './usr/bin/mirufo-cli' || true)
@@ -41,6 +42,10 @@ for lib in libjpeg62-turbo libpng16-16 libgif7 libfreetype6 libfontconfig1 libqt
   grep -q "\b$lib\b" <<<"$depends" || fail "the dependencies lack $lib: $depends"
 done
 
+recommends=$(sed -n 's/^ Recommends: //p' <<<"$info")
+grep -q '\bqt6-translations-l10n\b' <<<"$recommends" ||
+  fail "the recommendations lack Qt's translations: $recommends"
+
 lintian --fail-on error --tag-display-limit 0 "$deb"
 
 tmp=$(mktemp -d)
@@ -50,4 +55,9 @@ appstreamcli validate --no-net "$tmp/root/usr/share/metainfo/org.example.mirufo.
 desktop-file-validate "$tmp/root/usr/share/applications/org.example.mirufo.desktop"
 
 "$(dirname "$0")/check-installed.sh" "$tmp/root/usr"
+# The packaged program speaks English to an English user, Japanese otherwise.
+LANG=en_US.UTF-8 "$tmp/root/usr/bin/mirufo-cli" --help | grep -q '^Usage: ' ||
+  fail "the packaged mirufo-cli does not speak English with LANG=en_US.UTF-8"
+LANG=C.UTF-8 "$tmp/root/usr/bin/mirufo-cli" --help | grep -q '^使い方: ' ||
+  fail "the packaged mirufo-cli does not speak Japanese with LANG=C.UTF-8"
 echo "check-deb.sh: $(basename "$deb") is complete"

@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-translations-l10n gettext
   xvfb xauth xdotool imagemagick openbox
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev

@@ -48,8 +48,8 @@ TBrightnessContrastDialog::TBrightnessContrastDialog(QWidget* page)
     });
     return bar;
   };
-  scrBrightness = addRow(0, "明るさ(&B):", "scrBrightness");
-  scrContrast = addRow(1, "コントラスト(&C):", "scrContrast");
+  scrBrightness = addRow(0, N_("明るさ(&B):"), "scrBrightness");
+  scrContrast = addRow(1, N_("コントラスト(&C):"), "scrContrast");
   QPushButton* ok = nullptr;
   QDialogButtonBox* buttons = OkCancelButtons(this, &ok);
   ok->setObjectName("btnOK");

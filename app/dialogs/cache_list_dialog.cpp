@@ -133,7 +133,7 @@ void TCacheListDialog::AddEntry() {
   std::string text;
   for (;;) {
     const std::optional<std::string> answer = InputBox(
-        this, "キャッシュ容量の追加", "新しいキャッシュ容量の名前を入力して下さい。", text);
+        this, "キャッシュ容量の追加", N_("新しいキャッシュ容量の名前を入力して下さい。"), text);
     if (!answer)
       return;
     if (const std::optional<std::string> refusal = CheckNewCacheName(caches_, *answer)) {

@@ -179,8 +179,9 @@ TCalendarDialog::TCalendarDialog(QWidget* owner) : QDialog(owner) {
     return box;
   };
   QGroupBox* cellAlignment =
-      choices(rdoCellAlignment, "水平位置合わせ", {"左揃え", "中央", "右揃え"});
-  QGroupBox* cellLayout = choices(rdoCellLayout, "垂直位置合わせ", {"上揃え", "中央", "下揃え"});
+      choices(rdoCellAlignment, N_("水平位置合わせ"), {N_("左揃え"), N_("中央"), N_("右揃え")});
+  QGroupBox* cellLayout =
+      choices(rdoCellLayout, N_("垂直位置合わせ"), {N_("上揃え"), N_("中央"), N_("下揃え")});
 
   swColor = new TColorSwatch;
   swSundayColor = new TColorSwatch;

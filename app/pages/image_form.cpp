@@ -386,7 +386,7 @@ void TImageForm::OpenRecentFile(std::size_t index) {
     return;
   }
   CuteMessageDlg(FillFormat(Tr("ファイルが見つかりません。\r%s"), {path}), mtError,
-                 {"ちゃんと探したのかよ？"}, {mrOk});
+                 {N_("ちゃんと探したのかよ？")}, {mrOk});
   recent_.Remove(index);
   RebuildRecentMenu();
 }

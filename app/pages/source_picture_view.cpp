@@ -16,8 +16,8 @@ namespace mirufo {
 namespace {
 
 constexpr const char* kEmptyPageHint =
-    "画像を開くには、ここをダブルクリックするか Ctrl+O を押します。\n"
-    "画像ファイルをここにドロップするか、Ctrl+V で貼り付けることもできます。";
+    N_("画像を開くには、ここをダブルクリックするか Ctrl+O を押します。\n"
+       "画像ファイルをここにドロップするか、Ctrl+V で貼り付けることもできます。");
 
 int WholeZoom(float zoom) {
   return std::max(1, static_cast<int>(std::lround(zoom)));

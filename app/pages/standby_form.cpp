@@ -180,7 +180,7 @@ void TStandbyForm::CreateActions() {
   }
   static constexpr std::array<const char*, 3> kCountNames = {"actSharpX1", "actSharpX2",
                                                              "actSharpX3"};
-  static constexpr std::array<const char*, 3> kCountCaptions = {"1回", "2回", "3回"};
+  static constexpr std::array<const char*, 3> kCountCaptions = {N_("1回"), N_("2回"), N_("3回")};
   for (std::size_t i = 0; i < 3; ++i) {
     const auto count = static_cast<std::uint8_t>(i + 1);
     actSharpCount[i] = NewAction(
@@ -190,7 +190,7 @@ void TStandbyForm::CreateActions() {
 
   actFormat =
       NewAction("actFormat", "フォーマットオプション(&F)...",
-                "待受画像のフォーマットオプションを変更します", [this] { ExecuteFormat(); });
+                N_("待受画像のフォーマットオプションを変更します"), [this] { ExecuteFormat(); });
   actComment = NewAction(
       "actComment", "コメント(&N)...", nullptr, [this] { ExecuteComment(); }, true);
   actKDDICopyright = NewAction(

@@ -530,7 +530,7 @@ void TTanmatsuListForm::TanmatsuEdit() {
     return;
   for (std::size_t h : handsets) {
     if (records_[h].Carrier != crUser) {
-      CuteMessageDlg("ユーザー端末以外は編集できません", mtError, {"そうですか"}, {mrOk});
+      CuteMessageDlg("ユーザー端末以外は編集できません", mtError, {N_("そうですか")}, {mrOk});
       return;
     }
   }
@@ -560,7 +560,7 @@ void TTanmatsuListForm::TanmatsuDelete() {
     return;
   for (std::size_t h : handsets) {
     if (records_[h].Carrier != crUser) {
-      CuteMessageDlg("ユーザー端末以外は削除できません", mtError, {"なるほど"}, {mrOk});
+      CuteMessageDlg("ユーザー端末以外は削除できません", mtError, {N_("なるほど")}, {mrOk});
       return;
     }
   }
@@ -569,7 +569,8 @@ void TTanmatsuListForm::TanmatsuDelete() {
           ? FillFormat(Tr("%s を削除してもよろしいですか？"), {records_[handsets.front()].Name})
           : FillFormat(Tr("これらの %d 個の端末を削除してよろしいですか？"),
                        {std::to_string(handsets.size())});
-  if (CuteMessageDlg(question, mtConfirmation, {"いいかも", "ダメかも"}, {mrYes, mrNo}) != mrYes)
+  if (CuteMessageDlg(question, mtConfirmation, {N_("いいかも"), N_("ダメかも")}, {mrYes, mrNo}) !=
+      mrYes)
     return;
   // From the highest index down, so that the others stay valid.
   std::sort(handsets.rbegin(), handsets.rend());

@@ -50,6 +50,13 @@ int RunTests(QObject& tests, int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QTemporaryDir home;
   setenv("MIRUFO_HOME", home.path().toLocal8Bit().constData(), 1);
+  // The cases check the program's Japanese texts, whatever the language of
+  // the shell; a test of another language sets MIRUFO_TEST_KEEP_LANGUAGE.
+  if (!std::getenv("MIRUFO_TEST_KEEP_LANGUAGE")) {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+      unsetenv(name);
+    setenv("LANG", "C.UTF-8", 1);
+  }
   QApplication app(argc, argv);
   return QTest::qExec(&tests, argc, argv);
 }

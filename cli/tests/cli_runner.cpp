@@ -28,6 +28,12 @@ TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::p
   std::string command;
   if (!place.WorkingFolder.empty())
     command = "cd " + Quote(place.WorkingFolder.string()) + " && ";
+  if (!place.Locale.empty()) {
+    command += "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG";
+    for (const std::string& variable : place.Locale)
+      command += " " + Quote(variable);
+    command += " ";
+  }
   command += "MIRUFO_HOME=" + Quote(home.string()) + " " + Quote(MIRUFO_CLI);
   for (const std::string& arg : args)
     command += " " + Quote(arg);

@@ -19,6 +19,9 @@ struct TCliResult {
 struct TCliPlace {
   std::filesystem::path WorkingFolder;
   std::string StdoutTo;
+  // Locale variables for the run ("LANG=en_US.UTF-8"); when any is given,
+  // the others of LANGUAGE, LC_ALL, LC_MESSAGES and LANG are unset.
+  std::vector<std::string> Locale;
 };
 
 TCliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,

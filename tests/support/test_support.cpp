@@ -33,6 +33,12 @@ std::string ReadBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void SpeakJapanese() {
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+    unsetenv(name);
+  setenv("LANG", "C.UTF-8", 1);
+}
+
 std::filesystem::path HomeDir() {
   const char* home = std::getenv("MIRUFO_HOME");
   return home ? std::filesystem::path(home) : std::filesystem::path();

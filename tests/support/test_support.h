@@ -41,6 +41,10 @@ private:
   std::string old_;
 };
 
+// Sets the environment so that the program chooses Japanese, as it does for
+// a user with no locale set.
+void SpeakJapanese();
+
 // The data folder that this test process was given (MIRUFO_HOME).
 std::filesystem::path HomeDir();
 
