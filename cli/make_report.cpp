@@ -34,8 +34,10 @@ void WriteTextReport(const TMakeReport& report, std::ostream& out) {
     const std::string download = DownloadTimeText(e.Size, e.Bps);
     if (!download.empty())
       out << "\t" << download;
+    // The text report shows the statuses in the user's language; the JSON
+    // report keeps the program's own names for scripts.
     for (const std::string& text : e.Status)
-      out << "\t" << text;
+      out << "\t" << Tr(text);
     if (e.Clash)
       out << "\t" << Tr("(ファイル名が重複しています)");
     if (report.DryRun && e.Exists)

@@ -41,8 +41,8 @@ private slots:
     QTemporaryDir dir;
     const std::filesystem::path folder = dir.path().toStdString();
     test::TMessageRecorder messages;
-    TMirufoProgram program({folder / "mirufo.ini", folder / "tanmatsu_user.lst",
-                            folder / "makeset.txt"});
+    TMirufoProgram program(
+        {folder / "mirufo.ini", folder / "tanmatsu_user.lst", folder / "makeset.txt"});
     TForm1& form = program.Form();
     form.ShowPlaced();
     if (English()) {
@@ -60,9 +60,9 @@ private slots:
 
   // A question with its playful buttons, as the save page asks it.
   void messageBoxSpeaksTheLanguage() {
-    TCuteMessageDialog box(nullptr, "未完成の待受画像があります。完成済みの待受画像だけ保存しますか？",
-                           mtConfirmation, {"そうね、とりあえずそうする", "いや、全員揃ってからだ"},
-                           {mrYes, mrCancel});
+    TCuteMessageDialog box(
+        nullptr, "未完成の待受画像があります。完成済みの待受画像だけ保存しますか？", mtConfirmation,
+        {"そうね、とりあえずそうする", "いや、全員揃ってからだ"}, {mrYes, mrCancel});
     QStringList buttons;
     for (QPushButton* button : box.findChildren<QPushButton*>())
       buttons << button->text();

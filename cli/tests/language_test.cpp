@@ -79,8 +79,9 @@ TEST_F(CliLanguage, ShownTextsFollowTheLocale) {
     EXPECT_EQ(english.Status, none.Status) << shown;
     EXPECT_FALSE(HasJapanese(english.Out)) << shown << english.Out;
     EXPECT_FALSE(HasJapanese(english.Err)) << shown << english.Err;
-    if (args[0] != "--version")
+    if (args[0] != "--version") {
       EXPECT_NE(english.Out + english.Err, none.Out + none.Err) << shown;
+    }
     for (const auto& locale : kJapanese) {
       const TCliResult japanese = Run(args, locale);
       EXPECT_EQ(japanese.Status, none.Status) << shown << locale[0];

@@ -158,14 +158,14 @@ TEST_F(CliShell, DryRunAnswersAsTheRealRun) {
 TEST_F(CliShell, FilesGoToOutOrTheWorkingFolder) {
   WriteCp932Lines(home / "mirufo.ini", {"[Save]", "Folder=" + (home / "saved").string() + "/"});
   std::filesystem::create_directory(home / "work");
-  auto r = Make({Src(), "--handsets", "SH901iC"}, {home / "work", ""});
+  auto r = Make({Src(), "--handsets", "SH901iC"}, {home / "work", "", {}});
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_TRUE(std::filesystem::exists(home / "work/sh901ic_000.jpg"));
   EXPECT_FALSE(std::filesystem::exists(home / "saved"));
 
   // An empty folder name is refused before anything is made or written.
   r = Make({Src(), "--handsets", "SH901iC", "--out", "", "--template", "cli-empty-out"},
-           {home / "work", ""});
+           {home / "work", "", {}});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("--out"), std::string::npos) << r.Err;
   EXPECT_FALSE(std::filesystem::exists("/cli-empty-out.jpg"));
@@ -415,10 +415,10 @@ TEST_F(CliShell, QuietPipes) {
   EXPECT_NE(r.Err.find("sh901ic_000.jpg"), std::string::npos);
 
   // Output that cannot be written fails the run.
-  r = Make({Src(), "--handsets", "SH901iC", "--dry-run", "--json"}, {{}, "/dev/full"});
+  r = Make({Src(), "--handsets", "SH901iC", "--dry-run", "--json"}, {{}, "/dev/full", {}});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("標準出力"), std::string::npos) << r.Err;
-  EXPECT_EQ(RunCli({"list"}, home.Path(), {{}, "/dev/full"}).Status, 1);
+  EXPECT_EQ(RunCli({"list"}, home.Path(), {{}, "/dev/full", {}}).Status, 1);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "platform/translate.h"
-
 #include "test_support.h"
 
 #include <filesystem>
@@ -99,7 +98,8 @@ TEST(Translate, ReadsCataloguesAndRefusesBrokenOnes) {
   TMessageCatalogue english(mo);
   ASSERT_GT(english.Size(), 100u);
   EXPECT_STREQ(english.Find("ファイル(&F)"), "&File");
-  EXPECT_STREQ(english.Find("%s を削除してもよろしいですか？"), "Are you sure you want to delete %s?");
+  EXPECT_STREQ(english.Find("%s を削除してもよろしいですか？"),
+               "Are you sure you want to delete %s?");
   EXPECT_EQ(english.Find("この文はカタログにありません"), nullptr);
   EXPECT_EQ(english.Find(""), nullptr);
 
@@ -122,7 +122,8 @@ TEST(Translate, ReadsCataloguesAndRefusesBrokenOnes) {
 
 // Without a catalogue (the tests speak Japanese) TrFill fills in place.
 TEST(Translate, FillsFormatsInOrder) {
-  EXPECT_EQ(TrFill("%s を削除してもよろしいですか？", {"W21CA"}), "W21CA を削除してもよろしいですか？");
+  EXPECT_EQ(TrFill("%s を削除してもよろしいですか？", {"W21CA"}),
+            "W21CA を削除してもよろしいですか？");
   EXPECT_EQ(TrFill("(%d行目) %s %%", {"3", "x"}), "(3行目) x %");
   EXPECT_EQ(TrFill("%d / %d", {"1"}), "1 / ");
   EXPECT_EQ(ShownLanguage(), "ja");
